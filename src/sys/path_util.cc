@@ -1,0 +1,59 @@
+#include "sys/path_util.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+namespace {
+
+constexpr size_t kMaxPathChars = MAX_PATH;
+
+size_t LastSeparator(const std::wstring& path) {
+  return path.find_last_of(L"\\/");
+}
+
+}  // namespace
+
+std::wstring FileNameOf(const std::wstring& path) {
+  size_t pos = LastSeparator(path);
+  return pos == std::wstring::npos ? path : path.substr(pos + 1);
+}
+
+std::wstring DirectoryOf(const std::wstring& path) {
+  size_t pos = LastSeparator(path);
+  return pos == std::wstring::npos ? std::wstring() : path.substr(0, pos + 1);
+}
+
+std::wstring RootOf(const std::wstring& path) {
+  size_t colon = path.find(L':');
+  if (colon != std::wstring::npos) return path.substr(0, colon + 1) + L"\\";
+  if (path.compare(0, 2, L"\\\\") == 0) {
+    size_t server_end = path.find(L'\\', 2);
+    if (server_end == std::wstring::npos) return std::wstring();
+    size_t share_end = path.find(L'\\', server_end + 1);
+    if (share_end == std::wstring::npos) return std::wstring();
+    return path.substr(0, share_end + 1);
+  }
+  return std::wstring();
+}
+
+bool CreateDirectoryChain(const std::wstring& path) {
+  if (path.empty()) return false;
+  if (PathIsRootW(path.c_str())) return true;
+  if (path.size() > kMaxPathChars) return false;
+
+  bool result = false;
+  size_t pos = 0;
+  while (pos < path.size()) {
+    // Backslashes first; forward slashes only once no backslash is left.
+    size_t sep = path.find(L'\\', pos);
+    if (sep == std::wstring::npos) sep = path.find(L'/', pos);
+    if (sep == std::wstring::npos) break;
+    if (sep > 0) {
+      std::wstring prefix = path.substr(0, sep);
+      result = CreateDirectoryW(prefix.c_str(), nullptr) ||
+               GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    pos = sep + 1;
+  }
+  return result;
+}
