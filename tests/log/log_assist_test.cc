@@ -81,7 +81,8 @@ TEST_F(LogAssistTest, ThresholdDropsHigherLevelsAndPassesItsOwn) {
   log.Log("src\\Main", 75, 3, "app started 1.0.0.1");
   log.Log("src\\net\\url_fetcher", 9, 2, "***failed***");
   Flush(log);
-  EXPECT_EQ(ReadFile(file_), "app started 1.0.0.1  Main[75]\n***failed***  url_fetcher[9]\n");
+  // Text mode: the C runtime writes CR LF.
+  EXPECT_EQ(ReadFile(file_), "app started 1.0.0.1  Main[75]\r\n***failed***  url_fetcher[9]\r\n");
 }
 
 TEST_F(LogAssistTest, NotReadyOrNoRunningWriterDropsTheLine) {

@@ -1,0 +1,29 @@
+# Velmora installer: cross-compiled with MinGW-w64, tested under Wine.
+#   make deps   install missing Debian packages and the zh_CN.UTF-8 locale
+#   make test   build everything and run the test suite (ctest)
+#   make demo   build and show the installer
+BUILD_DIR ?= build
+JOBS      ?= 2
+CMAKE_ARGS ?=
+
+.PHONY: all deps configure build test demo clean
+
+all: build
+
+deps:
+	@tools/deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_ARGS)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	tools/run_tests.sh $(BUILD_DIR)
+
+demo: build
+	@echo "The Velmora installer does not exist yet: built the libraries and tests only."
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Creates the project's Wine prefix once (never the user's ~/.wine).
+# Usage: wine-prefix.sh PREFIX_DIR
+# Safe to call concurrently; returns at once when the prefix is ready.
+set -euo pipefail
+ORV_PREFIX="$(realpath -m "${1:?usage: wine-prefix.sh PREFIX_DIR}")"
+STAMP="$ORV_PREFIX/.orv-prefix-ready"
+[ -f "$STAMP" ] && exit 0
+
+. "$(dirname "$0")/wine-env.sh"
+
+mkdir -p "$(dirname "$ORV_PREFIX")"
+exec 9>"$ORV_PREFIX.lock"
+flock 9
+[ -f "$STAMP" ] && exit 0
+
+echo "wine-prefix: creating $ORV_PREFIX" >&2
+rm -rf "$ORV_PREFIX"
+LOG="$ORV_PREFIX.log"
+{
+  "$ORV_WINE" wineboot -i
+  "$ORV_WINESERVER" -w
+  # Font replacements for the UI (metric-compatible free fonts).
+  key='HKCU\Software\Wine\Fonts\Replacements'
+  "$ORV_WINE" reg add "$key" /v Arial /t REG_SZ /d "Liberation Sans" /f
+  "$ORV_WINE" reg add "$key" /v Tahoma /t REG_SZ /d "Liberation Sans" /f
+  "$ORV_WINE" reg add "$key" /v "Microsoft Yahei" /t REG_SZ /d "WenQuanYi Micro Hei" /f
+  "$ORV_WINESERVER" -w
+} >"$LOG" 2>&1 || { cat "$LOG" >&2; echo "wine-prefix: creating $ORV_PREFIX failed" >&2; exit 1; }
+touch "$STAMP"
