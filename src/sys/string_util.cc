@@ -1,0 +1,78 @@
+#include "sys/string_util.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <regex>
+
+namespace {
+
+std::wstring ToWide(UINT code_page, const std::string& text) {
+  if (text.empty()) return std::wstring();
+  int size = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()),
+                                 nullptr, 0);
+  if (size <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+  return wide;
+}
+
+std::string FromWide(UINT code_page, const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int size = WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()),
+                                 nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return std::string();
+  std::string narrow(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), &narrow[0],
+                      size, nullptr, nullptr);
+  return narrow;
+}
+
+}  // namespace
+
+std::wstring AnsiToWide(const std::string& text) {
+  std::wstring wide = ToWide(CP_ACP, text);
+  if (!wide.empty() && wide[0] == 0xFEFF) wide.erase(0, 1);
+  return wide;
+}
+
+std::string WideToAnsi(const std::wstring& text) { return FromWide(CP_ACP, text); }
+std::wstring Utf8ToWide(const std::string& text) { return ToWide(CP_UTF8, text); }
+std::string WideToUtf8(const std::wstring& text) { return FromWide(CP_UTF8, text); }
+
+std::wstring IntToWide(int value) { return std::to_wstring(value); }
+
+int64_t UnixTimeSeconds() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  const uint64_t kEpochOffset = 116444736000000000ULL;  // 1601 to 1970 in 100 ns
+  return static_cast<int64_t>((ticks.QuadPart - kEpochOffset) / 10000000ULL);
+}
+
+std::string UrlPathOf(const std::string& url) {
+  static const std::regex pattern("(https?://)([a-zA-Z0-9.-]+)(/?)([a-zA-Z0-9.,/+_]*)");
+  std::smatch match;
+  if (!std::regex_match(url, match, pattern)) return std::string();
+  return "/" + match[4].str();
+}
+
+std::wstring ReplaceAll(const std::wstring& text, const std::wstring& pattern,
+                        const std::wstring& replacement) {
+  if (pattern.empty()) return text;
+  std::wstring result = text;
+  size_t pos = 0;
+  while ((pos = result.find(pattern, pos)) != std::wstring::npos) {
+    result.replace(pos, pattern.size(), replacement);
+    pos += replacement.size();
+  }
+  return result;
+}
+
+std::wstring FormatGigabytes(uint64_t bytes) {
+  wchar_t text[64];
+  swprintf(text, 64, L"%.2f GB", static_cast<double>(bytes) * 9.313225746154785e-10);
+  return text;
+}
