@@ -1,6 +1,7 @@
 #include "sys/path_util.h"
 
 #include <windows.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 namespace {
@@ -56,4 +57,27 @@ bool CreateDirectoryChain(const std::wstring& path) {
     pos = sep + 1;
   }
   return result;
+}
+
+int ForceDeleteFile(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return 1;
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (DeleteFileW(path.c_str())) return 1;
+  std::wstring aside = path + L".tmp";
+  if (MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (DeleteFileW(aside.c_str())) return 0;
+    MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  } else {
+    MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  }
+  return 0;
+}
+
+std::wstring GetSpecialFolder(int csidl, bool create) {
+  wchar_t path[MAX_PATH + 1] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, path, csidl, create ? TRUE : FALSE))
+    return std::wstring();
+  return path;
 }

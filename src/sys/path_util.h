@@ -17,4 +17,11 @@ std::wstring RootOf(const std::wstring& path);
 // it is not created. False when the last creation failed or none was tried.
 bool CreateDirectoryChain(const std::wstring& path);
 
+// Deletes a file: plain delete, else rename to "<path>.tmp" and delete, else
+// delete at the next restart. 1 when it is gone or was never there (or is a
+// folder), 0 when only the fallbacks were left.
+int ForceDeleteFile(const std::wstring& path);
+// The path of a shell special folder (a CSIDL), or empty.
+std::wstring GetSpecialFolder(int csidl, bool create);
+
 #endif  // SYS_PATH_UTIL_H_
