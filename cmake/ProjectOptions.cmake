@@ -3,7 +3,8 @@
 #                 project target and its users).
 #   orv_warnings  -Wall -Wextra -Werror (private, project code only).
 #   orv_add_test(NAME DIR [LIBS lib...] [ENVIRONMENT VAR=value...])
-#                 One test executable NAME from DIR/*_test.cc, linked with
+#                 One test executable NAME from DIR/*_test.cc (and any
+#                 DIR/*.rc resource script), linked with
 #                 orv_base, gmock and gtest_main (include root: the
 #                 repository root and src/), registered as one ctest
 #                 test run under Wine. A DIR without sources is skipped.
@@ -31,7 +32,8 @@ function(orv_add_test name dir)
     message(STATUS "No tests in ${dir}, skipping ${name}")
     return()
   endif()
-  add_executable(${name} ${_sources})
+  file(GLOB _resources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${dir}/*.rc")
+  add_executable(${name} ${_sources} ${_resources})
   # Tests include their helpers as "tests/<dir>/..." from the repository root.
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}")
   target_link_libraries(${name} PRIVATE orv_base ${ARG_LIBS} gmock gtest_main orv_warnings)
