@@ -26,5 +26,10 @@ LOG="$ORV_PREFIX.log"
   "$ORV_WINE" reg add "$key" /v Tahoma /t REG_SZ /d "Liberation Sans" /f
   "$ORV_WINE" reg add "$key" /v "Microsoft Yahei" /t REG_SZ /d "WenQuanYi Micro Hei" /f
   "$ORV_WINESERVER" -w
+  # Wine links the user's shell folders (Desktop, Documents...) to $HOME;
+  # tests and the demo write shortcuts there, so keep them inside the prefix.
+  for link in "$ORV_PREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm "$link"; mkdir "$link"; fi
+  done
 } >"$LOG" 2>&1 || { cat "$LOG" >&2; echo "wine-prefix: creating $ORV_PREFIX failed" >&2; exit 1; }
 touch "$STAMP"

@@ -45,9 +45,8 @@ bool CreateDirectoryChain(const std::wstring& path) {
   bool result = false;
   size_t pos = 0;
   while (pos < path.size()) {
-    // Backslashes first; forward slashes only once no backslash is left.
-    size_t sep = path.find(L'\\', pos);
-    if (sep == std::wstring::npos) sep = path.find(L'/', pos);
+    // Separators in path order: "a/b\c" creates "a", then "a/b".
+    size_t sep = path.find_first_of(L"\\/", pos);
     if (sep == std::wstring::npos) break;
     if (sep > 0) {
       std::wstring prefix = path.substr(0, sep);

@@ -30,8 +30,8 @@ std::string FromWide(UINT code_page, const std::wstring& text) {
 
 }  // namespace
 
-std::wstring AnsiToWide(const std::string& text) {
-  std::wstring wide = ToWide(CP_ACP, text);
+std::wstring AnsiToWide(const std::string& text, unsigned code_page) {
+  std::wstring wide = ToWide(code_page, text);
   if (!wide.empty() && wide[0] == 0xFEFF) wide.erase(0, 1);
   return wide;
 }

@@ -9,8 +9,9 @@
 #include <cstdint>
 #include <string>
 
-// ANSI is the system code page. A leading U+FEFF is dropped.
-std::wstring AnsiToWide(const std::string& text);
+// ANSI is the system code page (0, CP_ACP) unless another is given. A
+// leading U+FEFF is dropped.
+std::wstring AnsiToWide(const std::string& text, unsigned code_page = 0);
 // Unmappable characters become the code page's default character.
 std::string WideToAnsi(const std::wstring& text);
 std::wstring Utf8ToWide(const std::string& text);

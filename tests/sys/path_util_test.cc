@@ -54,8 +54,9 @@ TEST(CreateDirectoryChainTest, CreatesUpToTheLastSeparator) {
       {base + L"a\\b\\", true, base + L"a\\b", L""},
       {base + L"c\\d", true, base + L"c", base + L"c\\d"},
       {base + L"e/f/", true, base + L"e\\f", L""},
-      // Backslash prefixes come first, so "g\h/i" is tried before "g\h".
-      {base + L"g\\h/i\\j", false, base + L"g", base + L"g\\h"},
+      // Mixed separators are walked in path order.
+      {base + L"g\\h/i\\j", true, base + L"g\\h\\i", base + L"g\\h\\i\\j"},
+      {base + L"k/l\\m/", true, base + L"k\\l\\m", L""},
       {L"C:\\", true, L"C:\\", L""},
       {L"", false, L"", L""},
       {base + std::wstring(300, L'x') + L"\\", false, L"", L""},

@@ -2,6 +2,8 @@
 
 #include "sys/string_util.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,6 +53,17 @@ TEST(ConversionTest, RoundTripsAndEmptyInput) {
   EXPECT_EQ(AnsiToWide(""), L"");
   EXPECT_EQ(WideToUtf8(L""), "");
   EXPECT_EQ(IntToWide(-42), L"-42");
+}
+
+TEST(ConversionTest, AnsiToWideDropsALeadingByteOrderMark) {
+  // The system code page here cannot encode U+FEFF; UTF-8 as "ANSI" can.
+  const struct { const char* bytes; const wchar_t* text; } cases[] = {
+      {"\xEF\xBB\xBFVelmora", L"Velmora"},
+      {"\xEF\xBB\xBF", L""},
+      {"Vel\xEF\xBB\xBFmora", L"Vel\xFEFFmora"},  // only a leading one
+      {"\xEF\xBB\xBF\xEF\xBB\xBFx", L"\xFEFFx"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AnsiToWide(c.bytes, CP_UTF8), c.text) << c.bytes;
 }
 
 TEST(UnixTimeSecondsTest, IsAfter2024) {
