@@ -56,6 +56,10 @@ MessagePumpForUI* MessageLoop::ui_pump() const {
   return kind_ == kLoopUi ? static_cast<MessagePumpForUI*>(pump_.get()) : nullptr;
 }
 
+MessagePumpForIO* MessageLoop::io_pump() const {
+  return kind_ == kLoopIo ? static_cast<MessagePumpForIO*>(pump_.get()) : nullptr;
+}
+
 void MessageLoop::PostDelayed(scoped_refptr<Task> task, Ticks delay) {
   QueuedTask entry;
   entry.run_time = delay != 0 ? NowTicks() + delay : 0;

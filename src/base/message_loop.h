@@ -25,6 +25,7 @@
 namespace base {
 
 class MessagePumpForUI;
+class MessagePumpForIO;
 
 class MessageLoop : public MessagePump::Delegate {
  public:
@@ -72,6 +73,8 @@ class MessageLoop : public MessagePump::Delegate {
   MessagePump* pump() const { return pump_.get(); }
   // The window-message pump of a kLoopUi loop, null for other kinds.
   MessagePumpForUI* ui_pump() const;
+  // The completion-port pump of a kLoopIo loop, null for other kinds.
+  MessagePumpForIO* io_pump() const;
 
   // MessagePump::Delegate, called by the pump on the loop's thread.
   bool RunWork() override;
