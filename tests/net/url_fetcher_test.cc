@@ -120,6 +120,8 @@ TEST_F(URLFetcherTest, FilesArriveWhole) {
     EXPECT_EQ(p.size() > 1, c.intermediate);
     for (size_t i = 1; i < p.size(); ++i) EXPECT_LE(p[i - 1], p[i]);
     EXPECT_EQ(fetcher->progress(), 1.0);
+    fetcher = nullptr;  // a finished download goes with its fetcher
+    EXPECT_FALSE(FileExists(path));
   }
 }
 
