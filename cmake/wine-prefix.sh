@@ -25,6 +25,12 @@ LOG="$ORV_PREFIX.log"
   "$ORV_WINE" reg add "$key" /v Arial /t REG_SZ /d "Liberation Sans" /f
   "$ORV_WINE" reg add "$key" /v Tahoma /t REG_SZ /d "Liberation Sans" /f
   "$ORV_WINE" reg add "$key" /v "Microsoft Yahei" /t REG_SZ /d "WenQuanYi Micro Hei" /f
+  # Chinese glyphs (and full-width punctuation) in a Latin face come from
+  # the linked Chinese font, as on a Windows system with East Asian fonts.
+  link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+  for face in "Liberation Sans" Arial Tahoma; do
+    "$ORV_WINE" reg add "$link" /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f
+  done
   "$ORV_WINESERVER" -w
   # Wine links the user's shell folders (Desktop, Documents...) to $HOME;
   # tests and the demo write shortcuts there, so keep them inside the prefix.

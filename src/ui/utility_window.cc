@@ -1,6 +1,7 @@
 #include "ui/utility_window.h"
 
 #include "app_global.h"
+#include "ui/gdi_resource.h"
 
 const wchar_t* MainSkinName(bool chinese) {
   return chinese ? L"UIMAINWINDOW" : L"ENGUIMAINWINDOW";
@@ -13,6 +14,7 @@ CUtilityWindow& CUtilityWindow::Instance() {
 
 bool CUtilityWindow::Create(bool chinese) {
   chinese_ = chinese;
+  CGDIResource::Instance().Initialize(std::wstring());
   WNDCLASSEXW window_class = {};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = &CUtilityWindow::WindowProc;
@@ -23,6 +25,7 @@ bool CUtilityWindow::Create(bool chinese) {
                               1, HWND_MESSAGE, nullptr, AppInstance(), this);
   if (!hwnd) {
     main_window_.reset();
+    CGDIResource::Instance().Shutdown();
     return false;
   }
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, kInstanceMarker);
@@ -32,7 +35,10 @@ bool CUtilityWindow::Create(bool chinese) {
 void CUtilityWindow::Destroy() {
   if (main_window_ && IsWindow(main_window_->hwnd())) DestroyWindow(main_window_->hwnd());
   main_window_.reset();
-  if (hwnd_) DestroyWindow(hwnd_);
+  if (hwnd_) {
+    DestroyWindow(hwnd_);
+    CGDIResource::Instance().Shutdown();
+  }
   hwnd_ = nullptr;
 }
 
