@@ -2,11 +2,12 @@
 #   make deps   install missing Debian packages and the zh_CN.UTF-8 locale
 #   make test   build everything and run the test suite (ctest)
 #   make demo   build and show the installer
+#   make screenshots  render the skinned windows into build/screenshots
 BUILD_DIR ?= build
 JOBS      ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test demo clean
+.PHONY: all deps configure build test demo screenshots clean
 
 all: build
 
@@ -24,6 +25,9 @@ test: build
 
 demo: build
 	@echo "The Velmora installer does not exist yet: built the libraries and tests only."
+
+screenshots: build
+	tools/screenshots.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR)

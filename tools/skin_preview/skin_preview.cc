@@ -1,8 +1,9 @@
 // Renders skinned windows to PNG files for review:
 //   skin_preview.exe OUTPUT_FOLDER
 // Composes, off-screen and exactly as the window shows them, the main window
-// with each of its four panels and the dialog in its two modes, in both
-// languages.
+// with each of its four panels and the dialog in its two modes, in the
+// language of the system (run it under a Chinese locale for the Chinese
+// skins and fonts).
 
 #include <windows.h>
 #include <objidl.h>
@@ -67,7 +68,7 @@ class PreviewMainWindow : public CTransWindow {
 
 int RenderAll(const std::wstring& folder) {
   int failures = 0;
-  for (bool chinese : {false, true}) {
+  for (bool chinese : {GetSystemDefaultLangID() == 2052}) {
     std::wstring prefix = chinese ? L"UI" : L"ENGUI";
     std::wstring lang = chinese ? L"zh" : L"en";
     PreviewMainWindow main;
@@ -75,6 +76,10 @@ int RenderAll(const std::wstring& folder) {
     if (!main.CreateFromSkin(nullptr, (prefix + L"MAINWINDOW").c_str())) return 1;
     SendMessageW(main.hwnd(), WM_SIZE, 0, MAKELPARAM(492, 402));
     for (const wchar_t* panel : kPanels) {
+      // The custom panel is taller: the window grows to 492 x 472 for it.
+      int height = wcscmp(panel, L"id_panel_userdef") == 0 ? 472 : 402;
+      SetWindowPos(main.hwnd(), nullptr, 0, 0, 492, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SendMessageW(main.hwnd(), WM_SIZE, 0, MAKELPARAM(492, height));
       for (const wchar_t* other : kPanels)
         if (CBaseElementCtl* e = main.FindElement(other)) e->SetVisible(other == panel);
       if (CBaseElementCtl* e = main.FindElement(L"id_static_tryshutdown")) e->SetVisible(false);
