@@ -11,7 +11,7 @@
 #include "base/named_threads.h"
 #include "base/thread_table.h"
 #include "log/log_assist.h"
-#include "placeholder_main_window.h"
+#include "main_window.h"
 #include "sys/file_version.h"
 #include "sys/path_util.h"
 #include "sys/string_util.h"
@@ -21,6 +21,21 @@
 namespace {
 
 constexpr int kCsidlRoamingAppData = 26;
+
+// The utility window's view of the controller, which is counted: tasks
+// posted to the threads hold references too.
+class InstallerMainWindow : public MainWindow {
+ public:
+  static std::unique_ptr<MainWindow> Make() { return std::make_unique<InstallerMainWindow>(); }
+  bool CreateFromSkin(const wchar_t* skin_name) override {
+    window_ = new CUIMainWindowEx();
+    return window_->CreateAndShow(skin_name);
+  }
+  HWND hwnd() const override { return window_ ? window_->hwnd() : nullptr; }
+
+ private:
+  base::scoped_refptr<CUIMainWindowEx> window_;
+};
 
 // Asks a running instance to show itself; true when there is one.
 bool SignalExistingInstance() {
@@ -108,6 +123,6 @@ int RunEntry(HINSTANCE instance, int show_command) {
   global.lang_id = SystemLanguage();
   global.is_chinese = IsChineseSystem();
 
-  CUtilityWindow::Instance().set_main_window_factory(&PlaceholderMainWindow::Make);
+  CUtilityWindow::Instance().set_main_window_factory(&InstallerMainWindow::Make);
   return Run(show_command);
 }

@@ -292,6 +292,7 @@ void CTransWindow::ShowAnimated(int show_command) {
   if (!layered_display_ || width < 150 || height < 110) {
     ShowWindow(hwnd(), show_command);
     UpdateLayered(100);
+    OnOpeningFinished();
     return;
   }
   MSG pending;
@@ -333,6 +334,7 @@ void CTransWindow::AnimationStep(UINT_PTR timer) {
       SetWindowPos(hwnd(), nullptr, target_rect_.left, target_rect_.top, tw, th,
                    SWP_NOZORDER | SWP_NOACTIVATE);
       UpdateLayered(100);
+      OnOpeningFinished();
       return;
     }
     const AnimationFrame& f = kAnimation[step_];
@@ -601,6 +603,8 @@ LRESULT CTransWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
       if (tooltip_ && ::IsWindow(tooltip_)) DestroyWindow(tooltip_);
       tooltip_ = nullptr;
       StopAnimation();
+      // A modal run never outlives its window.
+      if (modal_running_) EndModal(modal_result_);
       *handled = false;
       return 0;
     default:

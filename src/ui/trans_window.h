@@ -69,6 +69,8 @@ class CTransWindow : public CBaseElementCtl, public WindowImpl {
   virtual void OnCreated() {}
   virtual void OnShown() {}
   virtual void OnClosed() {}
+  // Main variant: the opening animation (or the plain show) has finished.
+  virtual void OnOpeningFinished() {}
   virtual void DrawBackground(HDC dc);
   virtual void DrawCaption(HDC dc);
   // Main variant only.
