@@ -24,7 +24,7 @@ test: build
 	tools/run_tests.sh $(BUILD_DIR)
 
 demo: build
-	@echo "The Velmora installer does not exist yet: built the libraries and tests only."
+	python3 tools/demo.py $(BUILD_DIR)
 
 screenshots: build
 	tools/screenshots.sh $(BUILD_DIR)

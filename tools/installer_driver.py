@@ -235,15 +235,20 @@ def reset_prefix_state(session):
     """Removes what an earlier installation left in the prefix."""
     app_data = session.app_data()
     shutil.rmtree(os.path.join(app_data, "ORVChina"), ignore_errors=True)
-    user = os.path.dirname(app_data.rstrip("/").rsplit("/AppData", 1)[0] + "/AppData")
-    for link in [os.path.join(session.wine_path("users", os.environ.get("USER", "root"),
-                                                "Desktop"), "Velmora.lnk"),
+    user_dir = session.wine_path("users", os.environ.get("USER", "root"))
+    for link in [os.path.join(user_dir, "Desktop", "Velmora.lnk"),
                  os.path.join(app_data, "Microsoft", "Windows", "Start Menu", "Velmora.lnk"),
                  os.path.join(app_data, "Microsoft", "Internet Explorer", "Quick Launch",
                               "User Pinned", "TaskBar", "Velmora.lnk")]:
         if os.path.exists(link):
             os.remove(link)
-    del user
-    subprocess.run([os.path.join(ROOT, "cmake", "wine-run.sh"), "reg", "delete",
-                    r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run", "/v", "ORVChina",
-                    "/f"], env=session.env, capture_output=True, timeout=60)
+    run_wine(session, "reg", "delete", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run",
+             "/v", "ORVChina", "/f")
+
+
+def run_wine(session, *args):
+    """Runs a Wine built-in program (reg, cmd...) in the session's prefix."""
+    script = '. "%s"; "$ORV_WINE" "$@"' % os.path.join(ROOT, "cmake", "wine-env.sh")
+    env = dict(session.env, ORV_PREFIX=session.prefix)
+    return subprocess.run(["bash", "-c", script, "wine"] + list(args), env=env,
+                          capture_output=True, text=True, timeout=120)
