@@ -5,7 +5,11 @@
 
 bool CUIUpDate::Create(HWND owner) {
   const wchar_t* skin = Global().lang_id == 0x0804 ? L"UICANNOTDOWN" : L"ENGUICANNOTDOWN";
-  return CreateFromSkin(owner, skin);
+  if (!CreateFromSkin(owner, skin)) return false;
+  // The window text carries the question too, for screen readers.
+  CBaseElementCtl* question = FindElement(L"id_static_tip1");
+  if (mode_ == kModeConfirm && question) SetWindowTextW(hwnd(), question->GetTitle().c_str());
+  return true;
 }
 
 void CUIUpDate::SetMessage(const std::wstring& text) {
@@ -13,6 +17,8 @@ void CUIUpDate::SetMessage(const std::wstring& text) {
     tip->SetTitle(text);
     tip->Redraw(true);
   }
+  // The window text carries the message too, for screen readers.
+  SetWindowTextW(hwnd(), text.c_str());
 }
 
 void CUIUpDate::DrawBackground(HDC dc) {
@@ -49,6 +55,7 @@ void CUIUpDate::OnCreated() {
   if (mode_ == kModeConfirm) {
     for (const wchar_t* id : hidden_confirm)
       if (CBaseElementCtl* element = FindElement(id)) element->SetVisible(false);
+
   } else if (mode_ == kModeMessage) {
     for (const wchar_t* id : hidden_message)
       if (CBaseElementCtl* element = FindElement(id)) element->SetVisible(false);
