@@ -175,10 +175,13 @@ void CUIMainWindowEx::OnOpenPrivacy() {
 void CUIMainWindowEx::OnMinimize() { PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 
 void CUIMainWindowEx::OnQuickInstall() {
-  if (opening_) return;
+  if (!opening_) InstallFrom(L"id_panel_main");
+}
+
+void CUIMainWindowEx::InstallFrom(const wchar_t* panel) {
   CGlobal& global = Global();
   if (HasEnoughSpace(global.zip_path, global.zip_size, global.install_size)) {
-    Show(L"id_panel_main", false);
+    Show(panel, false);
     EnterDownload();
   } else {
     ShowMessage(ShortageText(global.is_chinese, NeededBytes(global.zip_size, global.install_size)));
@@ -231,12 +234,7 @@ void CUIMainWindowEx::OnCustomInstall() {
     global.install_dir = LocationFromText(edit->GetTitle());
     global.zip_path = PackagePathFor(global.install_dir, UnixTimeSeconds());
   }
-  if (HasEnoughSpace(global.zip_path, global.zip_size, global.install_size)) {
-    Show(L"id_panel_userdef", false);
-    EnterDownload();
-  } else {
-    ShowMessage(ShortageText(global.is_chinese, NeededBytes(global.zip_size, global.install_size)));
-  }
+  InstallFrom(L"id_panel_userdef");
 }
 
 void CUIMainWindowEx::EnterDownload() {
@@ -265,8 +263,15 @@ void CUIMainWindowEx::ShowMessage(const std::wstring& text) {
 
 bool CUIMainWindowEx::ConfirmQuit() {
   CUIUpDate dialog;
-  if (!dialog.Create(hwnd())) return false;
-  return dialog.DoModal() == 1;
+  if (!dialog.Create(hwnd()) || dialog.DoModal() != 1) {
+    // A download that finished while the dialog was open waited for it.
+    PostToUi(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::ResumeInstall));
+    return false;
+  }
+  fetch_url_.fetcher_->Cancel();
+  fetch_file_.fetcher_->Cancel();
+  closing_ = true;
+  return true;
 }
 
 void CUIMainWindowEx::CloseAfterMessage(const std::wstring& text) {
@@ -281,14 +286,7 @@ void CUIMainWindowEx::OnCloseRequest() {
   switch (state_) {
     case kStateStart:
     case kStateAnswered:
-      if (ConfirmQuit()) {
-        fetch_url_.fetcher_->Cancel();
-        fetch_file_.fetcher_->Cancel();
-        closing_ = true;
-        PostMessageW(hwnd(), WM_CLOSE, 0, 0);
-      } else {
-        PostToUi(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::ResumeInstall));
-      }
+      if (ConfirmQuit()) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
       break;
     case kStateInstalling:
       StartShake();
@@ -302,16 +300,8 @@ void CUIMainWindowEx::OnCloseRequest() {
 bool CUIMainWindowEx::OnSysCommand(WPARAM wparam, LPARAM) {
   switch (wparam & 0xFFF0) {
     case SC_CLOSE:
-      if (state_ == kStateStart || state_ == kStateAnswered) {
-        if (ConfirmQuit()) {
-          fetch_url_.fetcher_->Cancel();
-          fetch_file_.fetcher_->Cancel();
-          closing_ = true;
-          return false;  // the default processing closes the window
-        }
-        PostToUi(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::ResumeInstall));
-        return true;
-      }
+      if (state_ == kStateStart || state_ == kStateAnswered)
+        return !ConfirmQuit();  // confirmed: the default processing closes the window
       if (state_ == kStateInstalling) {
         StartShake();
         return true;

@@ -83,10 +83,13 @@ class CUIMainWindowEx : public CTransWindow,
   void OnCustomInstall();
   void OnUseNow();
   void OnFinish();
+  // The space check, then the download panel; else the shortage message.
+  void InstallFrom(const wchar_t* panel);
   void EnterDownload();
   // Shows a message-mode dialog; returns once it is dismissed.
   void ShowMessage(const std::wstring& text);
-  // True when the user confirmed quitting.
+  // True when the user confirmed quitting (the transfers are then cancelled);
+  // otherwise a parked installation is resumed.
   bool ConfirmQuit();
   void StartShake();
 

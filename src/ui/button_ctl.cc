@@ -21,12 +21,6 @@ int FrameOf(int state) {
   }
 }
 
-HBITMAP SkinImage(TiXmlElement* node, const char* name) {
-  std::wstring image = CXmlHelper::Attribute(node, name);
-  return image.empty() ? nullptr
-                       : CGDIResource::Instance().ImageFromResource(AppInstance(), image.c_str());
-}
-
 }  // namespace
 
 CButtonCtl::CButtonCtl(HWND host, bool layered) : CBaseElementCtl(host, layered) {
@@ -35,9 +29,9 @@ CButtonCtl::CButtonCtl(HWND host, bool layered) : CBaseElementCtl(host, layered)
 
 void CButtonCtl::LoadAttributes(TiXmlElement* node) {
   LoadCommonAttributes(node);
-  if (HBITMAP image = SkinImage(node, "image")) image_ = image;
-  icon_ = SkinImage(node, "icon");
-  small_icon_ = SkinImage(node, "smallicon");
+  if (HBITMAP image = ImageAttribute(node, "image")) image_ = image;
+  icon_ = ImageAttribute(node, "icon");
+  small_icon_ = ImageAttribute(node, "smallicon");
   text_color_ = ParseSkinColor(CXmlHelper::Attribute(node, "textcolor"));
   hover_color_ = ParseSkinColor(CXmlHelper::Attribute(node, "hovercolor"));
   down_color_ = ParseSkinColor(CXmlHelper::Attribute(node, "downcolor"));

@@ -9,10 +9,6 @@ namespace {
 
 constexpr COLORREF kDefaultTextColor = RGB(67, 75, 94);
 
-HBITMAP NamedImage(const wchar_t* name) {
-  return CGDIResource::Instance().ImageFromResource(AppInstance(), name);
-}
-
 }  // namespace
 
 CCheckBoxCtl::CCheckBoxCtl(HWND host, bool layered) : CButtonCtl(host, layered) {
@@ -23,8 +19,7 @@ CCheckBoxCtl::CCheckBoxCtl(HWND host, bool layered) : CButtonCtl(host, layered) 
 
 void CCheckBoxCtl::LoadAttributes(TiXmlElement* node) {
   LoadCommonAttributes(node);
-  std::wstring image = CXmlHelper::Attribute(node, "image");
-  if (!image.empty()) image_ = NamedImage(image.c_str());
+  if (HBITMAP image = ImageAttribute(node, "image")) image_ = image;
   std::wstring color = CXmlHelper::Attribute(node, "textcolor");
   if (!color.empty()) text_color_ = ParseSkinColor(color);
 }
@@ -78,8 +73,7 @@ CRadioButtonCtl::CRadioButtonCtl(HWND host, bool layered) : CCheckBoxCtl(host, l
 
 void CRadioButtonCtl::LoadAttributes(TiXmlElement* node) {
   LoadCommonAttributes(node);
-  std::wstring image = CXmlHelper::Attribute(node, "image");
-  if (!image.empty()) image_ = NamedImage(image.c_str());
+  if (HBITMAP image = ImageAttribute(node, "image")) image_ = image;
 }
 
 void CRadioButtonCtl::OnLButtonDown(UINT, int, int) {

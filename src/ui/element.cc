@@ -1,5 +1,7 @@
 #include "ui/element.h"
 
+#include "app_global.h"
+#include "ui/gdi_resource.h"
 #include "ui/skin_values.h"
 #include "ui/ui_messages.h"
 #include "ui/xml_helper.h"
@@ -13,6 +15,16 @@ int EventSlot::FireOrPassId(const std::wstring& id) const {
     return 0;
   }
   return -1;
+}
+
+HBITMAP CBaseElementCtl::NamedImage(const wchar_t* name) {
+  HMODULE module = AppInstance() ? AppInstance() : GetModuleHandleW(nullptr);
+  return CGDIResource::Instance().ImageFromResource(module, name);
+}
+
+HBITMAP CBaseElementCtl::ImageAttribute(TiXmlElement* node, const char* name) {
+  std::wstring image = CXmlHelper::Attribute(node, name);
+  return image.empty() ? nullptr : NamedImage(image.c_str());
 }
 
 CBaseElementCtl::CBaseElementCtl(HWND host, bool layered)

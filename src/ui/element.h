@@ -149,6 +149,11 @@ class CBaseElementCtl {
   virtual ElementList* Children() { return nullptr; }
 
  protected:
+  // The skin image (type 6000) named by |node|'s attribute, or null.
+  static HBITMAP ImageAttribute(TiXmlElement* node, const char* name);
+  // A skin image of the program's resources by name, or null.
+  static HBITMAP NamedImage(const wchar_t* name);
+
   HWND host_;
   std::wstring id_, name_, title_, type_tag_, tip_;
   int style_ = 0, style_ex_ = 0;

@@ -7,16 +7,6 @@
 #include "ui/ui_messages.h"
 #include "ui/xml_helper.h"
 
-namespace {
-
-HBITMAP SkinImage(TiXmlElement* node, const char* name) {
-  std::wstring image = CXmlHelper::Attribute(node, name);
-  return image.empty() ? nullptr
-                       : CGDIResource::Instance().ImageFromResource(AppInstance(), image.c_str());
-}
-
-}  // namespace
-
 CLayeredEditCtl::CLayeredEditCtl(HWND host) : CBaseElementCtl(host, true) { UpdateTextRect(); }
 
 CLayeredEditCtl::~CLayeredEditCtl() = default;
@@ -25,10 +15,10 @@ void CLayeredEditCtl::LoadAttributes(TiXmlElement* node) {
   LoadCommonAttributes(node);
   tab_ = CXmlHelper::IntAttribute(node, "tab") != 0;
   index_ = CXmlHelper::IntAttribute(node, "index");
-  normal_back_ = SkinImage(node, "normalBack");
-  hover_back_ = SkinImage(node, "hoverBack");
-  image_ = SkinImage(node, "image");
-  icon_ = SkinImage(node, "icon");
+  normal_back_ = ImageAttribute(node, "normalBack");
+  hover_back_ = ImageAttribute(node, "hoverBack");
+  image_ = ImageAttribute(node, "image");
+  icon_ = ImageAttribute(node, "icon");
   password_ = CXmlHelper::IntAttribute(node, "pWd") != 0;
   read_only_ = CXmlHelper::IntAttribute(node, "readonly") != 0;
   std::wstring color = CXmlHelper::Attribute(node, "bordercolor");

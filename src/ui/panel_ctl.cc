@@ -14,9 +14,7 @@ CPanelCtl::CPanelCtl(HWND host, bool layered) : CBaseElementCtl(host, layered) {
 
 void CPanelCtl::LoadAttributes(TiXmlElement* node) {
   LoadCommonAttributes(node);
-  std::wstring background = CXmlHelper::Attribute(node, "background");
-  if (!background.empty())
-    background_ = CGDIResource::Instance().ImageFromResource(AppInstance(), background.c_str());
+  background_ = ImageAttribute(node, "background");
   std::wstring back = CXmlHelper::Attribute(node, "backcolor");
   if (!back.empty()) back_color_ = ParseSkinColor(back);
   std::wstring border = CXmlHelper::Attribute(node, "bordercolor");

@@ -6,26 +6,16 @@
 #include "ui/gdi_resource.h"
 #include "ui/xml_helper.h"
 
-namespace {
-
-HBITMAP SkinImage(TiXmlElement* node, const char* name) {
-  std::wstring image = CXmlHelper::Attribute(node, name);
-  return image.empty() ? nullptr
-                       : CGDIResource::Instance().ImageFromResource(AppInstance(), image.c_str());
-}
-
-}  // namespace
-
 CProgressCtl::CProgressCtl(HWND host, bool layered) : CBaseElementCtl(host, layered) {
   enabled_ = false;  // never hit
 }
 
 void CProgressCtl::LoadAttributes(TiXmlElement* node) {
   LoadCommonAttributes(node);
-  background_ = SkinImage(node, "background");
-  progress_image_ = SkinImage(node, "progress");
+  background_ = ImageAttribute(node, "background");
+  progress_image_ = ImageAttribute(node, "progress");
   progress_width_ = CXmlHelper::IntAttribute(node, "progress_width");
-  light_point_ = SkinImage(node, "image");
+  light_point_ = ImageAttribute(node, "image");
   light_point_delta_ = CXmlHelper::IntAttribute(node, "lightpointdela");
 }
 

@@ -5,24 +5,14 @@
 #include "ui/skin_values.h"
 #include "ui/xml_helper.h"
 
-namespace {
-
-HBITMAP SkinImage(TiXmlElement* node, const char* name) {
-  std::wstring image = CXmlHelper::Attribute(node, name);
-  return image.empty() ? nullptr
-                       : CGDIResource::Instance().ImageFromResource(AppInstance(), image.c_str());
-}
-
-}  // namespace
-
 CStaticCtl::CStaticCtl(HWND host, bool layered)
     : CBaseElementCtl(host, layered), font_(CGDIResource::Instance().Font(kFontNormal)) {}
 
 void CStaticCtl::LoadAttributes(TiXmlElement* node) {
   LoadCommonAttributes(node);
-  background_ = SkinImage(node, "background");
+  background_ = ImageAttribute(node, "background");
   color_ = ParseSkinColor(CXmlHelper::Attribute(node, "color"));
-  icon_ = SkinImage(node, "icon");
+  icon_ = ImageAttribute(node, "icon");
   CGDIResource& gdi = CGDIResource::Instance();
   if (CXmlHelper::IntAttribute(node, "bigfont")) font_ = gdi.Font(kFontLarge);
   if (CXmlHelper::IntAttribute(node, "samllfont")) font_ = gdi.Font(kFontSmallBold);

@@ -30,12 +30,6 @@ constexpr AnimationFrame kAnimation[10] = {
 
 HMODULE SkinModule() { return AppInstance() ? AppInstance() : GetModuleHandleW(nullptr); }
 
-HBITMAP SkinImage(TiXmlElement* node, const char* name) {
-  std::wstring image = CXmlHelper::Attribute(node, name);
-  return image.empty() ? nullptr
-                       : CGDIResource::Instance().ImageFromResource(SkinModule(), image.c_str());
-}
-
 bool DisplayIs32Bit() {
   DEVMODEW mode = {};
   mode.dmSize = sizeof(mode);
@@ -112,9 +106,9 @@ void CTransWindow::LoadAttributes(TiXmlElement* node) {
   min_height_ = CXmlHelper::IntAttribute(node, "minHeight");
   title_height_ = CXmlHelper::IntAttribute(node, "titleHeight");
   icon_text_ = CXmlHelper::Attribute(node, "icon");
-  frame_ = SkinImage(node, "frame");
+  frame_ = ImageAttribute(node, "frame");
   frame_corner_ = ParseSkinQuad(CXmlHelper::Attribute(node, "frameCorner"));
-  frame_back_ = SkinImage(node, "frameBack");
+  frame_back_ = ImageAttribute(node, "frameBack");
   frame_back_corner_ = ParseSkinQuad(CXmlHelper::Attribute(node, "frameBackCorner"));
   frame_back_pos_ = ParseSkinQuad(CXmlHelper::Attribute(node, "frameBackPos"));
   center_ = CXmlHelper::IntAttribute(node, "center");
@@ -124,9 +118,9 @@ void CTransWindow::LoadAttributes(TiXmlElement* node) {
   } else {
     round_corner_ = CXmlHelper::IntAttribute(node, "roundcorner");
   }
-  resize_ = SkinImage(node, "resize");
-  title_image_ = SkinImage(node, "title");
-  logo_ = SkinImage(node, "logo");
+  resize_ = ImageAttribute(node, "resize");
+  title_image_ = ImageAttribute(node, "title");
+  logo_ = ImageAttribute(node, "logo");
 }
 
 void CTransWindow::AdjustCreateRect(int*, int*, int*, int*) {}
