@@ -18,7 +18,8 @@ Endpoints:
         the download URL when the URL matches
         (https?://)([a-zA-Z0-9.-]+)(/?)([a-zA-Z0-9.,/+_]*) exactly, else "".
     GET /_records
-        Every package request and download attempt so far, as a JSON array.
+        Every package request and download attempt so far, as a JSON array
+        (a download attempt keeps its raw sign and t values).
     GET /_control?name=value&...
         Changes options of a running service, so one service can serve a
         whole test program: package, download_url, zip_size, ins_size,
@@ -201,8 +202,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         tail = self.path.rsplit("?", 1)[1] if "?" in self.path else ""
         params = dict(urllib.parse.parse_qsl(tail, keep_blank_values=True))
         sign_ok = srv.check_sign(params.get("sign"), params.get("t"))
-        rec = {"kind": "download", "path": path, "sign_ok": sign_ok,
-               "status": 403, "bytes_sent": 0}
+        rec = {"kind": "download", "path": path, "sign": params.get("sign"),
+               "t": params.get("t"), "sign_ok": sign_ok, "status": 403, "bytes_sent": 0}
         try:
             if not sign_ok:
                 self.send_body(403, b"forbidden\n")

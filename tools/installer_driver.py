@@ -17,6 +17,7 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SERVICE_PORT = 8600  # the endpoint compiled into the default build
+DIALOG_SIZE = (382, 232)  # message and confirm dialogs
 
 # Click targets in window coordinates (English skin; the panels sit at 6,246).
 POINTS = {
@@ -92,11 +93,12 @@ class Session:
         self.records_file = os.path.join(self.work, "records.jsonl")
         if os.path.exists(self.records_file):
             os.remove(self.records_file)
-        self.service = subprocess.Popen(
-            [sys.executable, os.path.join(ROOT, "tools", "download_service.py"),
-             "--package", package, "--port", str(SERVICE_PORT), "--port-file", port_file,
-             "--record-file", self.records_file] + list(options),
-            stdout=subprocess.DEVNULL, stderr=open(os.path.join(self.work, "service.log"), "w"))
+        with open(os.path.join(self.work, "service.log"), "w") as log:
+            self.service = subprocess.Popen(
+                [sys.executable, os.path.join(ROOT, "tools", "download_service.py"),
+                 "--package", package, "--port", str(SERVICE_PORT), "--port-file", port_file,
+                 "--record-file", self.records_file] + list(options),
+                stdout=subprocess.DEVNULL, stderr=log)
 
         def ready():
             if self.service.poll() is not None:
@@ -117,6 +119,13 @@ class Session:
         with open(self.records_file, encoding="utf-8") as f:
             return [json.loads(line) for line in f if line.strip()]
 
+    def service_records(self):
+        """The running service's records since its last reset=1."""
+        import urllib.request
+        with urllib.request.urlopen("http://127.0.0.1:%d/_records" % SERVICE_PORT,
+                                    timeout=10) as reply:
+            return json.loads(reply.read())
+
     def wine_path(self, *parts):
         """A path inside the prefix's C: drive, as a Linux path."""
         return os.path.join(self.prefix, "drive_c", *parts)
@@ -131,6 +140,16 @@ class Session:
             [os.path.join(ROOT, "cmake", "wine-run.sh"), exe], env=env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self.installer
+
+    def stop_installer(self):
+        """Ends a still running installer (the display and service stay)."""
+        if self.installer and self.installer.poll() is None:
+            self.installer.kill()
+            try:
+                self.installer.wait(10)
+            except subprocess.TimeoutExpired:
+                pass
+        self.window = None
 
     def wait_exit(self, timeout=60):
         try:
@@ -154,6 +173,33 @@ class Session:
             return None
         self.window = wait_for(search, timeout, what="the %s window" % name)
         return self.window
+
+    def find_dialog(self, pattern, timeout=30):
+        """A visible dialog whose window name matches the regex |pattern|;
+        unlike find_window it leaves the main window as the click target."""
+        def search():
+            for wid in self.visible_windows(pattern):
+                geometry = self.geometry(wid)
+                if geometry and geometry[2:] == DIALOG_SIZE:
+                    return wid
+            return None
+        return wait_for(search, timeout, what="a dialog named %r" % pattern)
+
+    def visible_windows(self, pattern="."):
+        return self.xdotool("search", "--onlyvisible", "--name", pattern).split()
+
+    def dialogs(self):
+        """Names of the visible dialogs."""
+        return [self.window_name(wid) for wid in self.visible_windows()
+                if (self.geometry(wid) or (0, 0, 0, 0))[2:] == DIALOG_SIZE]
+
+    def window_name(self, wid):
+        return self.xdotool("getwindowname", wid)
+
+    def is_viewable(self, wid=None):
+        out = subprocess.run(["xwininfo", "-id", str(wid or self.window)], env=self.env,
+                             capture_output=True, text=True, timeout=30).stdout
+        return "IsViewable" in out
 
     def geometry(self, wid=None):
         out = self.xdotool("getwindowgeometry", wid or self.window)
@@ -207,6 +253,15 @@ class Session:
                               "1x1+%d+%d" % (x, y), "info:"],
                              capture_output=True, text=True, timeout=30).stdout
         return tuple(int(v) for v in out.strip().split(","))
+
+    def region(self, path, box):
+        """The (r, g, b) pixels of box = (x, y, width, height) in a picture,
+        row by row."""
+        x, y, w, h = box
+        raw = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y),
+                              "+repage", "-depth", "8", "rgb:-"],
+                             capture_output=True, check=True, timeout=30).stdout
+        return [tuple(raw[i:i + 3]) for i in range(0, len(raw) - 2, 3)]
 
     # --- clean-up ------------------------------------------------------------------
 

@@ -400,14 +400,16 @@ class DownloadTest(ServiceTestCase):
         server = self.start("--record-file", record_file)
         url = self.announce(server)["downloadUrl"]
         self.get(server, "/pkg/full.zip?sign=bad&t=1")
-        self.get(server, self.signed_target(url, ""))
+        target = self.signed_target(url, "")
+        self.get(server, target)
+        good = dict(urllib.parse.parse_qsl(target.split("?", 1)[1]))
         recs = self.records(server, 3)
         size = os.path.getsize(Fixture.small)
         self.assertEqual(recs[1:], [
-            {"kind": "download", "path": "/pkg/full.zip", "sign_ok": False,
-             "status": 403, "bytes_sent": 0},
-            {"kind": "download", "path": "/pkg/full.zip", "sign_ok": True,
-             "status": 200, "bytes_sent": size},
+            {"kind": "download", "path": "/pkg/full.zip", "sign": "bad", "t": "1",
+             "sign_ok": False, "status": 403, "bytes_sent": 0},
+            {"kind": "download", "path": "/pkg/full.zip", "sign": good["sign"],
+             "t": good["t"], "sign_ok": True, "status": 200, "bytes_sent": size},
         ])
         with open(record_file, encoding="utf-8") as f:
             self.assertEqual([json.loads(line) for line in f], recs)
