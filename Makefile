@@ -3,11 +3,13 @@
 #   make test   build everything and run the test suite (ctest)
 #   make demo   build and show the installer
 #   make screenshots  render the skinned windows into build/screenshots
+#   make sign SIGN_CERT=cert.pem SIGN_KEY=key.pem
+#               sign build/VelmoraInstaller.exe into VelmoraInstaller-signed.exe
 BUILD_DIR ?= build
 JOBS      ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test demo screenshots clean
+.PHONY: all deps configure build test demo screenshots sign clean
 
 all: build
 
@@ -28,6 +30,10 @@ demo: build
 
 screenshots: build
 	tools/screenshots.sh $(BUILD_DIR)
+
+sign: build
+	@test -n "$(SIGN_CERT)" -a -n "$(SIGN_KEY)" || { echo "make sign needs SIGN_CERT=... SIGN_KEY=..."; exit 2; }
+	tools/sign.sh $(BUILD_DIR)/VelmoraInstaller.exe $(BUILD_DIR)/VelmoraInstaller-signed.exe $(SIGN_CERT) $(SIGN_KEY)
 
 clean:
 	rm -rf $(BUILD_DIR)

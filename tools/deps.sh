@@ -14,7 +14,7 @@ PACKAGES=(
   fonts-wine libgnutls30 libxrender1 libxrandr2 libxi6 libxcursor1
   libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1 libdbus-1-3
   xvfb xauth xdotool x11-utils imagemagick
-  zip unzip
+  zip unzip osslsigncode openssl
   fonts-liberation fonts-wqy-microhei
   locales
 )
