@@ -266,12 +266,7 @@ class Session:
     # --- clean-up ------------------------------------------------------------------
 
     def stop(self):
-        if self.installer and self.installer.poll() is None:
-            self.installer.kill()
-            try:
-                self.installer.wait(10)
-            except subprocess.TimeoutExpired:
-                pass
+        self.stop_installer()
         if self.service and self.service.poll() is None:
             self.service.send_signal(signal.SIGTERM)
             try:
