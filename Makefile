@@ -3,13 +3,15 @@
 #   make test   build everything and run the test suite (ctest)
 #   make demo   build and show the installer
 #   make screenshots  render the skinned windows into build/screenshots
+#   make bench  measure transfer, unpacking, size and memory against
+#               references (nginx on 127.0.0.1); writes bench/RESULTS.md
 #   make sign SIGN_CERT=cert.pem SIGN_KEY=key.pem
 #               sign build/VelmoraInstaller.exe into VelmoraInstaller-signed.exe
 BUILD_DIR ?= build
 JOBS      ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test demo screenshots sign clean
+.PHONY: all deps configure build test bench demo screenshots sign clean
 
 all: build
 
@@ -24,6 +26,12 @@ build: configure
 
 test: build
 	tools/run_tests.sh $(BUILD_DIR)
+
+bench: configure
+	tools/deps.sh bench
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target wineprefix VelmoraInstaller \
+	  bench_fetch bench_wininet bench_unzip
+	python3 bench/run_bench.py $(BUILD_DIR) $(BENCH_ARGS)
 
 demo: build
 	python3 tools/demo.py $(BUILD_DIR)

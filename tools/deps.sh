@@ -3,6 +3,8 @@
 # only what is missing: runs 'apt-get update' only when something must be
 # installed. Generates the zh_CN.UTF-8 locale when it is missing.
 # Works as root (CI: no stdin) and through sudo for a normal user.
+#   tools/deps.sh         the build and the tests
+#   tools/deps.sh bench   only what 'make bench' needs besides the build
 set -euo pipefail
 
 PACKAGES=(
@@ -18,7 +20,17 @@ PACKAGES=(
   fonts-liberation fonts-wqy-microhei
   locales
 )
+# The benchmarks' reference server and clients; not needed otherwise.
+BENCH_PACKAGES=(nginx-light curl unzip)
 LOCALE_LINE="zh_CN.UTF-8 UTF-8"
+WANT=build
+if [ "${1:-}" = "bench" ]; then
+  WANT=bench
+  PACKAGES=("${BENCH_PACKAGES[@]}")
+elif [ $# -gt 0 ]; then
+  echo "usage: tools/deps.sh [bench]" >&2
+  exit 2
+fi
 
 log() { echo "deps: $*" >&2; }
 
@@ -44,6 +56,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
     -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold \
     "${missing[@]}"
 fi
+
+[ "$WANT" = build ] || exit 0
 
 have_locale() {
   locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'

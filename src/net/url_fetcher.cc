@@ -17,7 +17,9 @@ const char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 6.0; Tr
 namespace {
 
 constexpr DWORD kMemoryReadBytes = 1024;
-constexpr DWORD kFileReadBytes = 8192;
+// Each InternetReadFile call costs much under Wine; 256 KiB reads measured
+// fastest of 8, 64 and 256 KiB (make bench).
+constexpr DWORD kFileReadBytes = 256 * 1024;
 
 struct InternetCloser {
   void operator()(void* handle) const { InternetCloseHandle(handle); }

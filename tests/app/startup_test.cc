@@ -76,8 +76,13 @@ TEST(StartupTest, SecondInstanceShowsTheFirstAndExitsWithZero) {
   // main window) has returned.
   HWND utility = nullptr;
   for (DWORD waited = 0; waited < kWaitMs; waited += 50, Sleep(50)) {
-    utility = FindWindowExW(HWND_MESSAGE, nullptr, kUtilityWindowClass, kUtilityWindowTitle);
-    if (utility && GetWindowLongPtrW(utility, GWLP_USERDATA) == kInstanceMarker) break;
+    // Every matching window: one left by an earlier run may come first.
+    utility = nullptr;
+    for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, kUtilityWindowClass, kUtilityWindowTitle);
+         w; w = FindWindowExW(HWND_MESSAGE, w, kUtilityWindowClass, kUtilityWindowTitle)) {
+      if (GetWindowLongPtrW(w, GWLP_USERDATA) == kInstanceMarker) utility = w;
+    }
+    if (utility) break;
   }
   ASSERT_TRUE(utility);
   ASSERT_EQ(GetWindowLongPtrW(utility, GWLP_USERDATA), kInstanceMarker);

@@ -10,7 +10,7 @@ import sys
 SIZES = {
     "small.bin": 100_000,            # below one progress step
     "step.bin": 204_800,             # exactly one progress step
-    "multiple.bin": 8192 * 60,       # a multiple of the read size
+    "multiple.bin": 262144 * 2,      # a multiple of the read size
     "large.bin": 3 * 1024 * 1024 + 17,
     "body.txt": None,                # a short text body
     "zero_inside.txt": None,         # a text with a zero byte in it
