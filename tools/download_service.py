@@ -24,7 +24,7 @@ Endpoints:
         Changes options of a running service, so one service can serve a
         whole test program: package, download_url, zip_size, ins_size,
         answer, answer_file, fail_first, fail_mode, drop_after,
-        no_content_length, status_206, rate, extra_bytes, short_by,
+        drop_points, no_content_length, status_206, rate, extra_bytes, short_by,
         content_length (the
         options below, "-" written "_"; flags take 1 or 0, an empty value
         clears a text option). reset=1 first restores the start-up options
@@ -46,8 +46,15 @@ Options:
                           ftp or empty
     --answer-file FILE    answer the request with the raw bytes of FILE
     --fail-first N        fail the first N correctly signed downloads
-    --fail-mode MODE      how they fail: 500, 404 or drop (default 500)
+    --fail-mode MODE      how they fail: 500, 404, drop (the connection
+                          ends after --drop-after bytes), 206 or no_length
+                          (the package as --status-206 or
+                          --no-content-length would send it) (default 500)
     --drop-after K        with drop: bytes sent before the drop (default 0)
+    --drop-points K1,K2,..
+                          drop the next correctly signed downloads after
+                          K1, then K2, ... bytes (one point per download,
+                          before any --fail-first failure); then serve whole
     --no-content-length   send the package close-delimited
     --status-206          send the package with status 206 and Content-Range
     --rate B              send the package at about B bytes per second
@@ -85,9 +92,10 @@ CONTROL_PATH = "/_control"
 CONTROL_OPTIONS = {
     "package": str, "download_url": str, "zip_size": str, "ins_size": str,
     "answer": str, "answer_file": str, "fail_first": int, "fail_mode": str,
-    "drop_after": int, "no_content_length": bool, "status_206": bool,
+    "drop_after": int, "drop_points": str, "no_content_length": bool, "status_206": bool,
     "rate": int, "extra_bytes": int, "short_by": int, "content_length": int,
 }
+FAIL_MODES = ("500", "404", "drop", "206", "no_length")
 DEFAULT_PORT = 8600
 DEFAULT_KEY = "VelmoraDemoKey2026abcd"
 MAX_CLOCK_SKEW = 300
@@ -97,6 +105,7 @@ CHUNK = 64 * 1024
 # with a port or unusual characters signs an empty path.
 _SIGN_URL_RE = re.compile(r"(https?://)([a-zA-Z0-9.-]+)(/?)([a-zA-Z0-9.,/+_]*)")
 _INT_RE = re.compile(r"-?[0-9]+")
+_COUNT_RE = re.compile(r"[0-9]+")
 _NET_ERRORS = (BrokenPipeError, ConnectionResetError, ConnectionAbortedError,
                socket.timeout)
 
@@ -109,6 +118,24 @@ def signed_path(url):
 
 def make_sign(key, url, t):
     return hashlib.md5((key + signed_path(url) + str(t)).encode("ascii")).hexdigest()
+
+
+def parse_points(text):
+    """The byte counts of a drop_points value ("" or None: none)."""
+    if not text:
+        return []
+    points = text.split(",")
+    if not all(_COUNT_RE.fullmatch(p) for p in points):
+        raise ValueError("drop_points takes byte counts separated by commas")
+    return [int(p) for p in points]
+
+
+def points_argument(text):
+    try:
+        parse_points(text)
+    except ValueError as e:
+        raise argparse.ArgumentTypeError(str(e))
+    return text
 
 
 def uncompressed_size(path):
@@ -129,8 +156,9 @@ def parse_args(argv=None):
     p.add_argument("--answer", choices=["malformed", "numbers", "ftp", "empty"])
     p.add_argument("--answer-file")
     p.add_argument("--fail-first", type=int, default=0)
-    p.add_argument("--fail-mode", choices=["500", "404", "drop"], default="500")
+    p.add_argument("--fail-mode", choices=FAIL_MODES, default="500")
     p.add_argument("--drop-after", type=int, default=0)
+    p.add_argument("--drop-points", type=points_argument)
     p.add_argument("--no-content-length", action="store_true")
     p.add_argument("--status-206", action="store_true")
     p.add_argument("--rate", type=int, default=0)
@@ -202,30 +230,34 @@ class Handler(http.server.BaseHTTPRequestHandler):
         tail = self.path.rsplit("?", 1)[1] if "?" in self.path else ""
         params = dict(urllib.parse.parse_qsl(tail, keep_blank_values=True))
         sign_ok = srv.check_sign(params.get("sign"), params.get("t"))
+        slot = srv.reserve_record()
         rec = {"kind": "download", "path": path, "sign": params.get("sign"),
                "t": params.get("t"), "sign_ok": sign_ok, "status": 403, "bytes_sent": 0}
         try:
             if not sign_ok:
                 self.send_body(403, b"forbidden\n")
                 return
-            fail = srv.take_failure()
+            fail, drop_after = srv.take_failure()
             if fail in ("500", "404"):
                 rec["status"] = int(fail)
                 self.send_body(int(fail), b"failure on purpose\n")
                 return
-            self.send_package(rec, drop=(fail == "drop"))
+            self.send_package(rec, fail, drop_after)
         finally:
-            srv.record(rec)
+            srv.record(rec, slot)
 
-    def send_package(self, rec, drop):
+    def send_package(self, rec, fail, drop_after):
+        """Sends the package; |fail| is None or the failure this attempt
+        shows: drop (after |drop_after| bytes), 206 or no_length."""
         args = self.server.args
+        drop = fail == "drop"
         with open(self.server.package, "rb") as f:
             size = os.fstat(f.fileno()).st_size
-            status = 206 if args.status_206 and not drop else 200
+            status = 206 if (args.status_206 and not drop) or fail == "206" else 200
             rec["status"] = status
             self.send_response(status)
             self.send_header("Content-Type", "application/zip")
-            if args.no_content_length and not drop:
+            if (args.no_content_length and not drop) or fail == "no_length":
                 self.send_header("Connection", "close")
             else:
                 announced = size if args.content_length is None else args.content_length
@@ -237,7 +269,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
             self.t0 = time.monotonic()
             if drop:
-                self.stream(f, min(args.drop_after, size), rec)
+                self.stream(f, min(drop_after, size), rec)
                 # Abrupt end: no more bytes, no orderly keep-alive.
                 self.close_connection = True
                 try:
@@ -294,6 +326,7 @@ class Server(http.server.ThreadingHTTPServer):
         self.args = args
         self.package = args.package
         self.failures_left = max(args.fail_first, 0)
+        self.drop_points_left = parse_points(args.drop_points)
         name = urllib.parse.quote(os.path.basename(args.package))
         if args.download_url:
             self.download_url = args.download_url.replace("{port}", str(self.port))
@@ -328,8 +361,9 @@ class Server(http.server.ThreadingHTTPServer):
                 setattr(args, name, value)
             if not args.package or not os.path.isfile(args.package):
                 raise ValueError("package not found: %s" % args.package)
-            if args.fail_mode not in ("500", "404", "drop"):
+            if args.fail_mode not in FAIL_MODES:
                 raise ValueError("bad fail_mode: %s" % args.fail_mode)
+            parse_points(args.drop_points)
             if args.answer not in (None, "malformed", "numbers", "ftp", "empty"):
                 raise ValueError("bad answer: %s" % args.answer)
             self.apply(args)
@@ -348,23 +382,37 @@ class Server(http.server.ThreadingHTTPServer):
             return
         super().handle_error(request, client_address)
 
-    def record(self, rec):
+    def reserve_record(self):
+        """A place in the records for a download that starts now: records
+        keep arrival order even when a later attempt finishes first."""
+        slot = [None]
         with self.lock:
-            self.records.append(dict(rec))
+            self.records.append(slot)
+        return slot
+
+    def record(self, rec, slot=None):
+        with self.lock:
+            if slot is None:
+                self.records.append([dict(rec)])
+            else:
+                slot[0] = dict(rec)  # forgotten if a reset came meanwhile
             if self.record_fp:
                 self.record_fp.write(json.dumps(rec) + "\n")
                 self.record_fp.flush()
 
     def records_snapshot(self):
         with self.lock:
-            return list(self.records)
+            return [slot[0] for slot in self.records if slot[0] is not None]
 
     def take_failure(self):
+        """(how the next download fails or None, bytes before a drop)."""
         with self.lock:
+            if self.drop_points_left:
+                return "drop", self.drop_points_left.pop(0)
             if self.failures_left > 0:
                 self.failures_left -= 1
-                return self.args.fail_mode
-        return None
+                return self.args.fail_mode, self.args.drop_after
+        return None, 0
 
     def check_sign(self, sign, t):
         if sign is None or t is None or not _INT_RE.fullmatch(t):

@@ -454,6 +454,31 @@ class SwitchTest(ServiceTestCase):
                     [(False, 403, 0), (True, status, sent), (True, status, sent),
                      (True, 200, size)])
 
+    def test_framing_failures_then_whole(self):
+        data = read_file(Fixture.small)
+        for mode, status, has_length in [("206", 206, True), ("no_length", 200, False)]:
+            with self.subTest(mode=mode):
+                server = self.start("--fail-first", "1", "--fail-mode", mode)
+                got_status, reply, body = self.get(server, self.local_target(server))
+                self.assertEqual((got_status, reply.getheader("content-length") is not None,
+                                  body), (status, has_length, data))
+                got_status, reply, body = self.get(server, self.local_target(server))
+                self.assertEqual((got_status, reply.getheader("content-length"), body),
+                                 (200, str(len(data)), data))
+
+    def test_drop_points_one_per_download_before_fail_first(self):
+        data = read_file(Fixture.small)
+        server = self.start("--drop-points", "0,1500,7", "--fail-first", "1",
+                            "--fail-mode", "404")
+        for sent in (0, 1500, 7):
+            got_status, headers, body = self.download(server)
+            self.assertEqual((got_status, int(headers["content-length"]), body),
+                             (200, len(data), data[:sent]))
+        self.assertEqual(self.get(server, self.local_target(server))[0], 404)
+        self.assertEqual(self.get(server, self.local_target(server))[2], data)
+        self.assertEqual([r["bytes_sent"] for r in self.records(server, 5, "download")],
+                         [0, 1500, 7, 0, len(data)])
+
     def test_body_framing_switches(self):
         data = read_file(Fixture.small)
         size = len(data)
@@ -554,7 +579,7 @@ class ControlTest(ServiceTestCase):
     def test_bad_changes_are_refused_whole(self):
         server = self.start()
         for query in ["nonsense=1", "rate=fast", "status_206=yes", "fail_mode=418",
-                      "answer=maybe", "package=/no/such.zip", "rate=5&package=/no/such.zip"]:
+                      "answer=maybe", "drop_points=1,-2", "drop_points=x", "package=/no/such.zip", "rate=5&package=/no/such.zip"]:
             with self.subTest(query=query):
                 self.assertEqual(self.control(server, query)[0], 400)
         self.assertEqual(self.control(server, "")[1]["rate"], 0)
