@@ -142,10 +142,10 @@ void URLFetcher::DoTransfer() {
         InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (internet) {
       ApplyTimeouts(internet.get(), kFetchTimeoutMs);
-      // A package must not be copied into the browser cache as well: it
-      // would need its disk space twice.
-      DWORD flags = kind_ == kFetchToMemory ? INTERNET_FLAG_RELOAD
-                                            : INTERNET_FLAG_NO_CACHE_WRITE;
+      // Nothing goes into the user's browser cache: a package would need
+      // its disk space twice, and an answer is never read back from there.
+      DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE;
+      if (kind_ == kFetchToMemory) flags |= INTERNET_FLAG_RELOAD;
       ScopedInternet request(
           InternetOpenUrlA(internet.get(), url_.c_str(), nullptr, 0, flags, 0));
       if (request && StatusIsOk(request.get())) {

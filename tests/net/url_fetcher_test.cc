@@ -4,6 +4,9 @@
 
 #include "net/url_fetcher.h"
 
+#include <windows.h>
+#include <wininet.h>
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -122,6 +125,25 @@ TEST_F(URLFetcherTest, FilesArriveWhole) {
     EXPECT_EQ(fetcher->progress(), 1.0);
     fetcher = nullptr;  // a finished download goes with its fetcher
     EXPECT_FALSE(FileExists(path));
+  }
+}
+
+// Answers and packages stay out of the user's browser cache: nothing of the
+// installer lands outside its install folder.
+TEST_F(URLFetcherTest, NothingGoesIntoTheBrowserCache) {
+  ASSERT_TRUE(ServeFixture("multiple.bin"));
+  const std::string answer_url = ServiceUrl("/quill/orv/download?version=cache-check");
+  const std::string package_url = SignedPackageUrl("multiple.bin");
+  listener_ = Listener();
+  Fetch(net::FetchRequest(answer_url));
+  ASSERT_TRUE(listener_.succeeded);
+  listener_ = Listener();
+  Fetch(net::FetchRequest(package_url, folder_ + L"cached.zip"));
+  ASSERT_TRUE(listener_.succeeded);
+  for (const std::string& url : {answer_url, package_url}) {
+    DWORD size = 0;
+    EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size)) << url;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << url;
   }
 }
 
