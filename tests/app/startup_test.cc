@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app_global.h"
@@ -44,6 +45,11 @@ class Installer {
     return static_cast<long>(code);
   }
 
+  bool Running() const {
+    return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+  }
+  DWORD pid() const { return process_.dwProcessId; }
+
   // The process's visible top-level window, waiting for it to appear.
   HWND MainWindow() {
     for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
@@ -68,6 +74,21 @@ class Installer {
   PROCESS_INFORMATION process_ = {};
 };
 
+// Every utility window there is, for a failure message.
+std::string DescribeUtilityWindows() {
+  std::string text;
+  for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, kUtilityWindowClass, nullptr); w;
+       w = FindWindowExW(HWND_MESSAGE, w, kUtilityWindowClass, nullptr)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char line[96];
+    snprintf(line, sizeof(line), " [pid %lu, user data 0x%llx]", static_cast<unsigned long>(pid),
+             static_cast<unsigned long long>(GetWindowLongPtrW(w, GWLP_USERDATA)));
+    text += line;
+  }
+  return text.empty() ? " none" : text;
+}
+
 TEST(StartupTest, SecondInstanceShowsTheFirstAndExitsWithZero) {
   Installer first;
   HWND main = first.MainWindow();
@@ -84,7 +105,9 @@ TEST(StartupTest, SecondInstanceShowsTheFirstAndExitsWithZero) {
     }
     if (utility) break;
   }
-  ASSERT_TRUE(utility);
+  ASSERT_TRUE(utility) << "first instance pid " << first.pid()
+                      << (first.Running() ? " running" : " ended")
+                      << "; utility windows:" << DescribeUtilityWindows();
   ASSERT_EQ(GetWindowLongPtrW(utility, GWLP_USERDATA), kInstanceMarker);
 
   ShowWindow(main, SW_MINIMIZE);
