@@ -3,8 +3,9 @@
 #   make test   build everything and run the test suite (ctest)
 #   make demo   build and show the installer
 #   make screenshots  render the skinned windows into build/screenshots
-#   make bench  measure transfer, unpacking, size and memory against
-#               references (nginx on 127.0.0.1); writes bench/RESULTS.md
+#   make bench  measure transfer, unpacking, whole installation, start-up,
+#               size and memory against references (nginx on 127.0.0.1);
+#               writes bench/RESULTS.md
 #   make sign SIGN_CERT=cert.pem SIGN_KEY=key.pem
 #               sign build/VelmoraInstaller.exe into VelmoraInstaller-signed.exe
 BUILD_DIR ?= build

@@ -22,6 +22,8 @@ import tempfile
 import time
 import zipfile
 
+import installer_bench
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 WINE_RUN = os.path.join(ROOT, "cmake", "wine-run.sh")
@@ -210,6 +212,12 @@ def make_archive(path):
     os.replace(partial, path)
     with open(stamp, "w") as f:
         f.write(ARCHIVE_VERSION)
+
+
+def make_small_package(path):
+    if not os.path.exists(path):
+        with zipfile.ZipFile(path, "w") as z:
+            z.writestr("readme.txt", "start-up benchmark\r\n")
 
 
 def archive_stats(path):
@@ -444,7 +452,10 @@ def main():
     parser.add_argument("--big", type=int, default=GiB, help="link-bound file size")
     parser.add_argument("--platform", type=int, default=GiB,
                         help="platform-bound file size")
-    parser.add_argument("--only", default="link,platform,unzip,size,memory")
+    parser.add_argument("--only",
+                        default="link,platform,unzip,whole,size,memory,start,installer_memory")
+    parser.add_argument("--memory-rounds", type=int, default=3,
+                        help="installations per package size for the installer's memory")
     parser.add_argument("--release-build", default=None,
                         help="also report the size of this (Release) build")
     parser.add_argument("--max-wait", type=int, default=1800,
@@ -465,6 +476,7 @@ def main():
 
     data = args.data or os.path.join(args.build, "bench", "data")
     os.makedirs(data, exist_ok=True)
+    args.data_dir = data
     work = tempfile.mkdtemp(prefix="work-", dir=os.path.join(args.build, "bench"))
     quiet = Quiet(args.max_wait)
     results = Results()
@@ -481,6 +493,12 @@ def main():
             bench_link(args, server, data, work, quiet, results, memory)
         if "platform" in only:
             bench_platform(args, server, data, work, quiet, results, memory)
+        if "whole" in only:
+            archive = os.path.join(data, "unpack.zip")
+            make_archive(archive)
+            installer_bench.bench_whole(args, server, archive, work, quiet, results)
+        if "installer_memory" in only:
+            installer_bench.bench_memory(args, server, work, quiet, results)
         args.rounds = args.quick_rounds
         if "memory" in only:
             bench_memory(args, server, work, quiet, results, memory)
@@ -490,6 +508,9 @@ def main():
             bench_unzip(args, data, work, quiet, results)
         if "size" in only:
             bench_size(args, results)
+        if "start" in only:
+            make_small_package(os.path.join(data, "small.zip"))
+            installer_bench.bench_start(args, work, quiet, results)
     finally:
         if server:
             server.stop()

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app_global.h"
+#include "bench_report.h"
 #include "base/exit_callbacks.h"
 #include "base/message_loop.h"
 #include "base/named_threads.h"
@@ -103,6 +104,7 @@ int Run(int show_command) {
     StopThread(base::FileThreadHolder().Peek());
     StopThread(log.writer().Peek());
   }  // the UI loop goes: pending tasks dropped unrun
+  BenchReport("exit");
   return result;
 }
 

@@ -7,6 +7,7 @@
 
 #include "app_config.h"
 #include "app_global.h"
+#include "bench_report.h"
 #include "base/obj_wrapper.h"
 #include "base/task.h"
 #include "base/thread_table.h"
@@ -80,6 +81,7 @@ bool CUIMainWindowEx::CreateAndShow(const wchar_t* skin_name) {
   // A label for the taskbar button; the skin draws no caption.
   SetWindowTextW(hwnd(), AnsiToWide(config::kDisplayName).c_str());
   ShowAnimated(SW_SHOWNORMAL);
+  BenchReport("first_frame");
   return true;
 }
 
@@ -493,6 +495,7 @@ void CUIMainWindowEx::StartFirstAttempt() {
   fetch_file_.fetcher_->set_url(SignDownloadAddress(global.download_url));
   fetch_file_.fetcher_->set_path(global.zip_path);
   fetch_file_.fetcher_->Start();
+  BenchReport("download_started");
 }
 
 void CUIMainWindowEx::OnFetchFileProgress(double fraction) {
@@ -584,6 +587,7 @@ void CUIMainWindowEx::FinishInstall(bool unpacked) {
     CreateShortcut(launcher, kShortcutTaskbar, display_name);
   CreateShortcut(launcher, kShortcutStartMenu, display_name);
   state_ = kStateCompleted;
+  BenchReport("completed");
   if (config::kWebSite[0] != '\0') OpenUrl(AnsiToWide(config::kWebSite));
   WriteMarker(global.install_dir);
   // The package is not needed once unpacked.
