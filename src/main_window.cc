@@ -439,8 +439,9 @@ void CUIMainWindowEx::DrawBackground(HDC dc) {
 
 void CUIMainWindowEx::PreparePackageRequest() {
   CGlobal& global = Global();
+  // The folder itself is made when the download starts: a user who installs
+  // elsewhere, or not at all, must not find an empty one left here.
   global.zip_path += L"\\" + AnsiToWide(config::kProductId) + L"\\";
-  CreateDirectoryChain(global.zip_path);
   global.zip_path += L"AppPackZip" + std::to_wstring(UnixTimeSeconds()) + L".zip";
   PostToUi(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::SendPackageRequest));
 }
