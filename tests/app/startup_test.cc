@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr DWORD kWaitMs = 20000;
+// Generous: a loaded machine under Wine may be slow, and only a failure waits it out.
+constexpr DWORD kWaitMs = 60000;
 
 class Installer {
  public:
