@@ -3,15 +3,15 @@
 #include <windows.h>
 
 #include <minizip/unzip.h>
-// After unzip.h: it relies on the OF() macro that header set up.
-#include <minizip/iowin32.h>
 #include <zlib.h>
 
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "base/scoped_handle.h"
 #include "sys/path_util.h"
+#include "sys/zip_archive_reader.h"
 
 namespace {
 
@@ -140,20 +140,65 @@ void SetLastWriteFromDos(HANDLE file, const tm_unz& date) {
     SetFileTime(file, nullptr, nullptr, &utc_time);
 }
 
+// Folders made during one unpacking, so that each chain of parents is
+// walked once rather than for every file in it.
+class FolderMaker {
+ public:
+  // Creates the folders up to the last separator of |path|.
+  bool MakeParentsOf(const std::wstring& path) {
+    std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
+    if (made_.count(folder)) return true;
+    if (!CreateDirectoryChain(folder)) return false;
+    made_.insert(folder);
+    return true;
+  }
+
+ private:
+  std::unordered_set<std::wstring> made_;
+};
+
+HANDLE CreateForWriting(const std::wstring& path) {
+  // Reading attributes too: a replaced file's are looked at below.
+  return CreateFileW(path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Creating is tried before the attributes are looked at, since most targets
+// are new. Windows refuses to replace a read-only file (access denied): its
+// attribute is cleared and creating tried again. Wine run as root replaces
+// it and keeps the attribute, so a replaced file gets it cleared too.
+HANDLE CreateTarget(const std::wstring& path) {
+  HANDLE file = CreateForWriting(path);
+  if (file != INVALID_HANDLE_VALUE) {
+    FILE_BASIC_INFO basic;
+    if (GetLastError() == ERROR_ALREADY_EXISTS &&
+        GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof(basic)) &&
+        (basic.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
+      basic = FILE_BASIC_INFO();  // zero times: left as they are
+      basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+      SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof(basic));
+    }
+    return file;
+  }
+  if (GetLastError() != ERROR_ACCESS_DENIED) return file;
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL))
+    return file;
+  return CreateForWriting(path);
+}
+
 // Streams the current entry into |path|; checks size and CRC.
 bool WriteCurrentEntry(unzFile zip, const EntryInfo& entry, const std::wstring& path,
-                       std::vector<char>* buffer) {
+                       FolderMaker* folders, std::vector<char>* buffer) {
   if (entry.info.flag & kFlagEncrypted) return false;
-  if (!CreateDirectoryChain(path)) return false;
-  DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!folders->MakeParentsOf(path)) return false;
   if (unzOpenCurrentFile(zip) != UNZ_OK) return false;
 
   bool ok = false;
   {
-    base::ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    base::ScopedHandle file(CreateTarget(path));
     if (file.IsValid()) {
       uint64_t written = 0;
       int read;
@@ -202,8 +247,9 @@ bool IsSafeEntryName(const std::wstring& name) {
 
 bool ExtractZip(const std::wstring& archive, const std::wstring& folder) {
   if (folder.empty()) return false;
-  zlib_filefunc64_def io;
-  fill_win32_filefunc64W(&io);
+  // Outlives |zip|, which closes it through the table.
+  ArchiveReader reader;
+  zlib_filefunc64_def io = ArchiveReaderIo(&reader);
   ScopedUnzip zip(unzOpen2_64(archive.c_str(), &io));
   if (!zip) return false;
 
@@ -215,12 +261,13 @@ bool ExtractZip(const std::wstring& archive, const std::wstring& folder) {
 
   std::wstring base = folder;
   if (!IsSeparator(base.back())) base += L'\\';
-  if (!CreateDirectoryChain(base)) return false;
+  FolderMaker folders;
+  if (!folders.MakeParentsOf(base)) return false;
 
   std::vector<char> buffer(kChunkBytes);
   return ForEachEntry(zip.get(), [&](const EntryInfo& entry) {
     std::wstring path = TargetPath(base, entry.name);
-    if (IsDirectoryEntry(entry.name)) return CreateDirectoryChain(path);
-    return WriteCurrentEntry(zip.get(), entry, path, &buffer);
+    if (IsDirectoryEntry(entry.name)) return folders.MakeParentsOf(path);
+    return WriteCurrentEntry(zip.get(), entry, path, &folders, &buffer);
   });
 }

@@ -40,6 +40,34 @@ def make_tree(tree):
             os.utime(os.path.join(root, n), (1600000000, 1600000000))
 
 
+MANY_ENTRIES = 800
+PADDING_FIELD = 0x6450  # an extra field readers skip
+
+
+def many_entries(out):
+    # Many small entries spread over a few nested folders, in an order that
+    # hops between folders, with a larger incompressible entry now and then;
+    # a padding extra field makes the central directory larger than 256 KiB.
+    tree = os.path.join(out, "many_tree")
+    rng = random.Random(11)
+    padding = PADDING_FIELD.to_bytes(2, "little") + (340).to_bytes(2, "little") + bytes(340)
+    with zipfile.ZipFile(os.path.join(out, "many.zip"), "w") as zf:
+        for i in range(MANY_ENTRIES):
+            name = f"many/f{i % 40:02d}/s{i % 3}/entry_{i:04d}.txt"
+            if i % 100 == 50:
+                body = rng.randbytes(300 * 1024 + i)
+            else:
+                body = (f"entry {i}\n" * (1 + i % 37)).encode()
+            info = zipfile.ZipInfo(name, (2020, 1, 1, 0, 0, 0))
+            info.extra = padding
+            kind = zipfile.ZIP_STORED if i % 5 == 0 else zipfile.ZIP_DEFLATED
+            zf.writestr(info, body, compress_type=kind)
+            path = os.path.join(tree, *name.split("/"))
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(body)
+
+
 def zip_with_python(tree, out, force_zip64=False):
     with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as zf:
         for root, dirs, names in sorted(os.walk(tree)):
@@ -116,6 +144,7 @@ def main(out):
     flip_byte_in_entry(os.path.join(out, "python.zip"), os.path.join(out, "crc_deflated.zip"), "data/big.bin")
     oem_named(os.path.join(out, "oem_name.zip"))
     sparse_zip64(os.path.join(out, "sparse_zip64.zip"))
+    many_entries(out)
 
 
 if __name__ == "__main__":

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -34,10 +35,16 @@ void WriteAll(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// |path| as found by iterating |root|, without |root|. fs::relative would
+// resolve both paths on disk for every one of thousands of entries.
+fs::path RelativeTo(const fs::path& path, const fs::path& root) {
+  return path.wstring().substr(root.wstring().size() + 1);
+}
+
 std::set<std::wstring> RelativeEntries(const fs::path& root) {
   std::set<std::wstring> entries;
   for (const auto& item : fs::recursive_directory_iterator(root))
-    entries.insert(fs::relative(item.path(), root).wstring() +
+    entries.insert(RelativeTo(item.path(), root).wstring() +
                    (item.is_directory() ? L"\\" : L""));
   return entries;
 }
@@ -71,12 +78,12 @@ class ZipExtractTest : public ::testing::Test {
   bool Extract(const wchar_t* archive) {
     return ExtractZip((FixtureDir() / archive).wstring(), dest_.wstring());
   }
-  void ExpectSameAsTree() {
-    fs::path tree = FixtureDir() / L"tree";
+  void ExpectSameAsTree(const wchar_t* tree_name = L"tree") {
+    fs::path tree = FixtureDir() / tree_name;
     EXPECT_EQ(RelativeEntries(dest_), RelativeEntries(tree));
     for (const auto& item : fs::recursive_directory_iterator(tree)) {
       if (item.is_directory()) continue;
-      fs::path copy = dest_ / fs::relative(item.path(), tree);
+      fs::path copy = dest_ / RelativeTo(item.path(), tree);
       EXPECT_TRUE(ReadAll(copy) == ReadAll(item.path())) << copy;
     }
   }
@@ -112,9 +119,44 @@ TEST_F(ZipExtractTest, OverwritesOlderFilesWithoutAsking) {
 
   ASSERT_TRUE(Extract(L"python.zip"));
   EXPECT_EQ(ReadAll(dest_ / L"readme.txt"), ReadAll(FixtureDir() / L"tree" / L"readme.txt"));
+  EXPECT_FALSE(GetFileAttributesW((dest_ / L"readme.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(fs::file_size(dest_ / L"data" / L"big.bin"),
             fs::file_size(FixtureDir() / L"tree" / L"data" / L"big.bin"));
   EXPECT_EQ(ReadAll(dest_ / L"saves" / L"slot1.sav"), "player data");
+}
+
+std::wstring ManyEntryName(int index) {
+  wchar_t name[64];
+  swprintf(name, 64, L"many\\f%02d\\s%d\\entry_%04d.txt", index % 40, index % 3, index);
+  return name;
+}
+
+// many.zip: 800 entries hopping between nested folders, some large ones
+// between them, and a central directory longer than the archive reader's
+// window.
+TEST_F(ZipExtractTest, ManyEntriesSharingFolders) {
+  const struct {
+    const char* label;
+    std::vector<int> old_read_only;  // entries already there, read-only
+  } cases[] = {
+      {"into an empty folder", {}},
+      {"over read-only old files in nested folders", {0, 50, 51, 799}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    fs::remove_all(dest_);
+    for (int index : c.old_read_only) {
+      fs::path old = dest_ / ManyEntryName(index);
+      WriteAll(old, "old");
+      ASSERT_TRUE(SetFileAttributesW(old.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    ASSERT_TRUE(Extract(L"many.zip"));
+    ExpectSameAsTree(L"many_tree");
+    for (int index : c.old_read_only)
+      EXPECT_FALSE(GetFileAttributesW((dest_ / ManyEntryName(index)).c_str()) &
+                   FILE_ATTRIBUTE_READONLY)
+          << index;
+  }
 }
 
 TEST_F(ZipExtractTest, CreatesAMissingDestination) {
