@@ -18,6 +18,8 @@ constexpr wchar_t kSkinWindowClass[] = L"VelmoraSkinWindow";
 constexpr DWORD kTraitsStyle = 0x56000000;  // WS_CHILD | WS_VISIBLE | clip flags
 constexpr DWORD kZoomStyles = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr UINT kAnimationTickMs = 30;
+// 25 frames a second at most for redraw requests: smooth for a progress bar.
+constexpr DWORD kMinFrameMs = 40;
 
 // Opening animation: (scale percent, alpha percent) for counters 9..1.
 struct AnimationFrame {
@@ -381,8 +383,30 @@ void CTransWindow::StopAnimation() {
   animating_ = false;
 }
 
+void CTransWindow::OnRedrawRequest(int percent) {
+  // Requests already queued behind this one show the same elements.
+  MSG pending;
+  while (PeekMessageW(&pending, hwnd(), UM_LAYERED_REDRAW, UM_LAYERED_REDRAW, PM_REMOVE))
+    percent = static_cast<int>(pending.lParam);
+  held_percent_ = percent;
+  if (frame_held_) return;  // the timer draws the latest state
+  DWORD since = GetTickCount() - last_frame_ms_;
+  if (since < kMinFrameMs) {
+    frame_held_ = true;
+    SetTimer(hwnd(), kRedrawTimerId, kMinFrameMs - since, nullptr);
+    return;
+  }
+  last_frame_ms_ = GetTickCount();
+  UpdateLayered(percent);
+}
+
 void CTransWindow::OnTimer(UINT_PTR id) {
-  if (id == kTickTimerId) {
+  if (id == kRedrawTimerId) {
+    KillTimer(hwnd(), kRedrawTimerId);
+    frame_held_ = false;
+    last_frame_ms_ = GetTickCount();
+    UpdateLayered(held_percent_);
+  } else if (id == kTickTimerId) {
     elements_.Tick();
   } else if (id == kOpeningTimerId || id == kOpeningMoveTimerId) {
     if (animating_) {
@@ -456,7 +480,7 @@ LRESULT CTransWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
       return 0;
     }
     case UM_LAYERED_REDRAW:
-      UpdateLayered(static_cast<int>(lparam));
+      OnRedrawRequest(static_cast<int>(lparam));
       return 0;
     default:
       break;

@@ -118,6 +118,15 @@ class CTransWindow : public CBaseElementCtl, public WindowImpl {
   bool main_variant_ = false;
   bool modal_running_ = false;
 
+  // Composition requests are coalesced: pending ones collapse into one, and
+  // frames come at most every kMinFrameMs; a request inside that interval
+  // waits for kRedrawTimerId. Progress can ask for hundreds of frames a
+  // second, and each costs a whole-window composition.
+  void OnRedrawRequest(int percent);
+  DWORD last_frame_ms_ = 0;
+  bool frame_held_ = false;
+  int held_percent_ = 100;
+
   // Opening animation (main variant).
   bool animating_ = false;
   RECT target_rect_ = {};

@@ -27,5 +27,6 @@ constexpr UINT UM_PATH_CHANGED = 12002;
 constexpr UINT_PTR kTickTimerId = 512;
 constexpr UINT_PTR kOpeningTimerId = 0x1110;
 constexpr UINT_PTR kOpeningMoveTimerId = 0x1111;
+constexpr UINT_PTR kRedrawTimerId = 0x1112;  // a composition held back (frame pacing)
 
 #endif  // UI_UI_MESSAGES_H_
