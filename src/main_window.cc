@@ -513,6 +513,7 @@ void CUIMainWindowEx::PostDeletePackage() {
 void CUIMainWindowEx::OnFetchFileDone(bool succeeded, const FetchResult& result) {
   if (closing_) return;
   if (succeeded) {
+    BenchReport("download_done");
     download_done_ = true;
     if (IsWindowEnabled(hwnd())) ResumeInstall();
     return;
@@ -567,6 +568,7 @@ void CUIMainWindowEx::UnpackPackage(std::wstring package, std::wstring folder) {
 
 void CUIMainWindowEx::FinishInstall(bool unpacked) {
   if (closing_) return;
+  BenchReport("unpacked");
   CGlobal& global = Global();
   if (!unpacked) {
     PostDeletePackage();
