@@ -9,6 +9,7 @@
 #   make sign SIGN_CERT=cert.pem SIGN_KEY=key.pem
 #               sign build/VelmoraInstaller.exe into VelmoraInstaller-signed.exe
 BUILD_DIR ?= build
+RELEASE_DIR ?= build-release
 JOBS      ?= 2
 CMAKE_ARGS ?=
 
@@ -32,7 +33,9 @@ bench: configure
 	tools/deps.sh bench
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target wineprefix VelmoraInstaller \
 	  bench_fetch bench_wininet bench_unzip
-	python3 bench/run_bench.py $(BUILD_DIR) $(BENCH_ARGS)
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target VelmoraInstaller bench_unzip
+	python3 bench/run_bench.py $(BUILD_DIR) --release-build $(RELEASE_DIR) $(BENCH_ARGS)
 
 demo: build
 	python3 tools/demo.py $(BUILD_DIR)

@@ -244,8 +244,9 @@ class Results:
         self.details = []  # markdown lines
 
     def add(self, name, ours, reference, ratio, goal_text, met):
-        self.rows.append((name, ours, reference, f"{ratio:.3f}", goal_text,
-                          "met" if met else "MISSED"))
+        """|met| None: a figure for context, not judged against the goal."""
+        verdict = "context" if met is None else "met" if met else "MISSED"
+        self.rows.append((name, ours, reference, f"{ratio:.3f}", goal_text, verdict))
 
 
 def bench_link(args, server, data, work, quiet, results, memory):
@@ -408,8 +409,11 @@ def bench_size(args, results):
             stripped = os.path.join(tmp, "x.exe")
             subprocess.run(["x86_64-w64-mingw32-strip", "-o", stripped, exe], check=True)
             size = os.path.getsize(stripped)
+        # The goal is for what ships, the Release build; a Debug figure is context.
+        judged = build_type == "Release"
         results.add(f"size, stripped installer ({build_type})", f"{size / MiB:.2f} MiB",
-                    "limit 2.50 MiB", size / limit, "<= 1.0", size <= limit)
+                    "limit 2.50 MiB", size / limit, "<= 1.0" if judged else "Release only",
+                    size <= limit if judged else None)
         results.details.append(
             f"- Size ({build_type}, {os.path.relpath(exe, ROOT)}): {size} bytes after "
             f"x86_64-w64-mingw32-strip.")
