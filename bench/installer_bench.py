@@ -70,10 +70,11 @@ class InstallerBench:
 
     def __enter__(self):
         self.session.start_display()
-        # A persistent wineserver: start-up is measured warm. Wine's
-        # background services start here with their output sent away, or
-        # they would hold the pipes of later captured runs open.
-        self.wine_env('"$ORV_WINESERVER" -p')
+        # A persistent wineserver of our own: start-up is measured warm, and
+        # a server left from the headless bench programs would keep a desktop
+        # without this display. Wine's background services start here with
+        # their output sent away, or they would hold later captured pipes.
+        self.wine_env('"$ORV_WINESERVER" -k; "$ORV_WINESERVER" -w; "$ORV_WINESERVER" -p')
         self.wine_env('"$ORV_WINE" wineboot')
         return self
 
