@@ -533,8 +533,10 @@ def main():
         f"Machine: {info['nproc']} CPUs, {info['cpu']}; {info['wine']}; {info['nginx']}; "
         f"{info['unzip']}.",
         "",
-        f"Rounds: {long_rounds} for the downloads, {args.quick_rounds} for unpack and "
-        f"memory; every figure is the median, the two sides of a ratio measured "
+        f"Rounds: {long_rounds} for the downloads and the whole installation, "
+        f"{args.quick_rounds} for unpack and the fetcher's memory, {args.memory_rounds} "
+        f"installations per package size for the installer's memory, 10 start-ups; "
+        f"every figure is the median, the two sides of a ratio measured "
         f"alternately in the same run. Servers on 127.0.0.1 only (nginx, "
         f"`access_log off`, `sendfile on`, sparse files).",
         "",
