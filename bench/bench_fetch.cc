@@ -12,6 +12,7 @@
 #include <string>
 
 #include "base/message_loop.h"
+#include "bench_clock.h"
 #include "base/ref_counted.h"
 #include "base/thread.h"
 #include "base/thread_table.h"
@@ -20,17 +21,10 @@
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER frequency, count;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&count);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 class Listener : public net::URLFetcher::URLFetcherDelegate {
  public:
   void OnFetchComplete(const net::URLFetcher* source) override {
-    end = Now();
+    end = BenchSeconds();
     succeeded = source->succeeded();
     base::MessageLoop::Current()->Quit();
   }
@@ -76,7 +70,7 @@ int main(int argc, char** argv) {
   {
     base::scoped_refptr<net::URLFetcher> fetcher(
         new net::URLFetcher(net::FetchRequest(url, path), &listener));
-    start = Now();
+    start = BenchSeconds();
     fetcher->Start();
     ui_loop->Run();
     // The fetcher deletes its file when released: check it first.

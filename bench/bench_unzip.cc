@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_clock.h"
 #include "sys/string_util.h"
 #include "sys/zip_extract.h"
 
@@ -15,14 +16,8 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: bench_unzip ARCHIVE FOLDER\n");
     return 2;
   }
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
+  double start = BenchSeconds();
   bool ok = ExtractZip(Utf8ToWide(argv[1]), Utf8ToWide(argv[2]));
-  QueryPerformanceCounter(&end);
-  printf("seconds=%.6f ok=%d\n",
-         static_cast<double>(end.QuadPart - start.QuadPart) /
-             static_cast<double>(frequency.QuadPart),
-         ok ? 1 : 0);
+  printf("seconds=%.6f ok=%d\n", BenchSeconds() - start, ok ? 1 : 0);
   return ok ? 0 : 1;
 }

@@ -10,16 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-double Now() {
-  LARGE_INTEGER frequency, count;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&count);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-}  // namespace
+#include "bench_clock.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -30,7 +21,7 @@ int main(int argc, char** argv) {
   std::vector<char> buffer(kReadBytes);
   long long total = 0;
   bool ok = false;
-  double start = Now();
+  double start = BenchSeconds();
   HINTERNET internet =
       InternetOpenA("bench_wininet", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   HINTERNET request = internet ? InternetOpenUrlA(internet, argv[1], nullptr, 0,
@@ -54,7 +45,7 @@ int main(int argc, char** argv) {
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   if (request) InternetCloseHandle(request);
   if (internet) InternetCloseHandle(internet);
-  double seconds = Now() - start;
+  double seconds = BenchSeconds() - start;
   DeleteFileA(argv[2]);
   printf("seconds=%.6f bytes=%lld ok=%d\n", seconds, total, ok ? 1 : 0);
   return ok ? 0 : 1;

@@ -6,7 +6,6 @@ The installer reports its own milestones when ORV_BENCH_REPORT names a
 file: "<event> <ms since process creation> <peak private bytes>" per line.
 """
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -16,15 +15,12 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, os.path.join(ROOT, "tools"))
 import installer_driver as drv  # noqa: E402
+from bench_common import (MiB, archive_stats, clear, drop_dirty_pages, log,  # noqa: E402
+                          median)
 
-MiB = 1024 * 1024
 START_GOAL_MS = 400
 WHOLE_GOAL = 1.25
 MEMORY_LIMIT = 16 * MiB
-
-
-def log(message):
-    print(f"bench: {message}", file=sys.stderr, flush=True)
 
 
 def read_report(path):
@@ -83,18 +79,12 @@ class InstallerBench:
         self.wine_env('"$ORV_WINESERVER" -k')
 
     def wine_env(self, command):
-        """Runs a shell |command| with the project's Wine variables set."""
-        script = '. "%s"; %s' % (os.path.join(ROOT, "cmake", "wine-env.sh"), command)
-        subprocess.run(["bash", "-c", script],
-                       env=dict(self.session.env, ORV_PREFIX=self.session.prefix),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        drv.wine_shell(self.session, command, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
 
     def serve(self, package, url=None):
-        s = self.session
-        if s.service and s.service.poll() is None:
-            s.service.terminate()
-            s.service.wait(10)
-        s.start_service(package, *(["--download-url", url] if url else []))
+        self.session.stop_service()
+        self.session.start_service(package, *(["--download-url", url] if url else []))
 
     def launch(self):
         if os.path.exists(self.report):
@@ -151,11 +141,10 @@ def bench_start(args, work, quiet, results):
         bench.first_frame_ms()  # warm-up: fonts, DLLs, the server's caches
         runs = [bench.first_frame_ms() for _ in range(10)]
     times = [r[0] for r in runs]
-    times_sorted = sorted(times)
-    median = (times_sorted[4] + times_sorted[5]) / 2
-    results.add("start, process start to first frame", f"{median:.0f} ms",
-                f"goal {START_GOAL_MS} ms", median / START_GOAL_MS, "<= 1.0",
-                median <= START_GOAL_MS)
+    ms = median(times)
+    results.add("start, process start to first frame", f"{ms:.0f} ms",
+                f"goal {START_GOAL_MS} ms", ms / START_GOAL_MS, "<= 1.0",
+                ms <= START_GOAL_MS)
     results.details.append(
         f"- Start: VelmoraInstaller.exe under Wine with a warm wineserver, from process "
         f"creation (GetProcessTimes) to the first composed frame of the main window on "
@@ -166,7 +155,6 @@ def bench_start(args, work, quiet, results):
 
 
 def bench_whole(args, server, archive, work, quiet, results):
-    from run_bench import archive_stats, clear, drop_dirty_pages  # noqa: E402
     files, size, packed = archive_stats(archive)
     url = server.url(os.path.basename(archive), limited=True)
     quiet.wait("whole installation")
@@ -200,10 +188,9 @@ def bench_whole(args, server, archive, work, quiet, results):
                     os.remove(target)
         clear(bench.install_folder())
         clear(folder)
-    ratio = sorted(ours)[len(ours) // 2] / sorted(reference)[len(reference) // 2]
-    mid = lambda v: sorted(v)[len(v) // 2]  # noqa: E731
+    ratio = median(ours) / median(reference)
     results.add(f"whole installation ({packed / 1e6:.0f} MB package at 125 MB/s)",
-                f"{mid(ours):.2f} s", f"curl + unzip {mid(reference):.2f} s", ratio,
+                f"{median(ours):.2f} s", f"curl + unzip {median(reference):.2f} s", ratio,
                 f"<= {WHOLE_GOAL}", ratio <= WHOLE_GOAL)
     results.details.append(
         f"- Whole installation: the unpack archive ({files} files, {packed / 1e6:.1f} MB) "
@@ -228,11 +215,10 @@ def bench_memory(args, server, work, quiet, results):
         for name, package in (("10 MB", small), ("1 GiB", big)):
             bench.serve(package, server.url(os.path.basename(package)))
             for _ in range(args.memory_rounds):
-                shutil.rmtree(bench.install_folder(), ignore_errors=True)
+                clear(bench.install_folder())
                 peaks.setdefault(name, []).append(bench.install()[1])
-        shutil.rmtree(bench.install_folder(), ignore_errors=True)
-    mid = lambda v: sorted(v)[len(v) // 2]  # noqa: E731
-    growth = mid(peaks["1 GiB"]) - mid(peaks["10 MB"])
+        clear(bench.install_folder())
+    growth = median(peaks["1 GiB"]) - median(peaks["10 MB"])
     results.add("memory, installer peak private 1 GiB vs 10 MB package",
                 f"{growth / MiB:+.2f} MiB", "limit 16 MiB", growth / MEMORY_LIMIT,
                 "<= 1.0 (growth < 16 MiB)", growth < MEMORY_LIMIT)

@@ -15,27 +15,20 @@ import os
 import random
 import shutil
 import socket
-import statistics
 import subprocess
-import sys
 import tempfile
 import time
 import zipfile
 
 import installer_bench
+from bench_common import GiB, MiB, archive_stats, clear, drop_dirty_pages, log, median
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 WINE_RUN = os.path.join(ROOT, "cmake", "wine-run.sh")
 
-MiB = 1024 * 1024
-GiB = 1024 * MiB
 LINK_RATE = 125_000_000  # gigabit, in bytes per second (nginx limit_rate)
 ARCHIVE_VERSION = "1"    # bump when the archive recipe changes
-
-
-def log(message):
-    print(f"bench: {message}", file=sys.stderr, flush=True)
 
 
 def wine_path(path):
@@ -60,11 +53,6 @@ def run_wine(exe, *args):
         raise RuntimeError(f"{os.path.basename(exe)} {' '.join(args)} failed "
                            f"(exit {result.returncode}): {result.stdout} {result.stderr}")
     return fields
-
-
-def drop_dirty_pages():
-    # Writeback of the previous round's output must not land in the next.
-    subprocess.run(["sync"], check=False)
 
 
 def tests_running():
@@ -218,20 +206,6 @@ def make_small_package(path):
     if not os.path.exists(path):
         with zipfile.ZipFile(path, "w") as z:
             z.writestr("readme.txt", "start-up benchmark\r\n")
-
-
-def archive_stats(path):
-    with zipfile.ZipFile(path) as z:
-        infos = [i for i in z.infolist() if not i.is_dir()]
-    return len(infos), sum(i.file_size for i in infos), os.path.getsize(path)
-
-
-def clear(folder):
-    shutil.rmtree(folder, ignore_errors=True)
-
-
-def median(values):
-    return statistics.median(values)
 
 
 def fmt_rate(bytes_per_second):

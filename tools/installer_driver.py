@@ -265,14 +265,18 @@ class Session:
 
     # --- clean-up ------------------------------------------------------------------
 
-    def stop(self):
-        self.stop_installer()
+    def stop_service(self):
+        """Stops the download service if it runs (SIGTERM, then kill)."""
         if self.service and self.service.poll() is None:
             self.service.send_signal(signal.SIGTERM)
             try:
                 self.service.wait(10)
             except subprocess.TimeoutExpired:
                 self.service.kill()
+
+    def stop(self):
+        self.stop_installer()
+        self.stop_service()
         if self.xvfb:
             self.xvfb.terminate()
             try:
@@ -296,9 +300,15 @@ def reset_prefix_state(session):
              "/v", "ORVChina", "/f")
 
 
-def run_wine(session, *args):
-    """Runs a Wine built-in program (reg, cmd...) in the session's prefix."""
-    script = '. "%s"; "$ORV_WINE" "$@"' % os.path.join(ROOT, "cmake", "wine-env.sh")
+def wine_shell(session, command, *args, **run_options):
+    """Runs the bash |command| (with |args| as "$@") in the session's prefix,
+    the project's Wine variables set ($ORV_WINE, $ORV_WINESERVER...)."""
+    script = '. "%s"; %s' % (os.path.join(ROOT, "cmake", "wine-env.sh"), command)
     env = dict(session.env, ORV_PREFIX=session.prefix)
     return subprocess.run(["bash", "-c", script, "wine"] + list(args), env=env,
-                          capture_output=True, text=True, timeout=120)
+                          timeout=120, **run_options)
+
+
+def run_wine(session, *args):
+    """Runs a Wine built-in program (reg, cmd...) in the session's prefix."""
+    return wine_shell(session, '"$ORV_WINE" "$@"', *args, capture_output=True, text=True)

@@ -163,7 +163,7 @@ class FaultMatrixCase(InstallerTestCase):
         before = snapshot(session.wine_path())
         if row.fault == "service_down":
             self.addCleanup(self.restart_service)
-            self.stop_service()
+            session.stop_service()
 
         self.start()
         if row.location:
@@ -173,7 +173,7 @@ class FaultMatrixCase(InstallerTestCase):
             session.click("install_now")
         if row.fault == "restart":
             self.wait_partial_package()
-            self.stop_service()
+            session.stop_service()
             time.sleep(2)  # attempts meanwhile find the port closed
             self.restart_service()
 
@@ -224,12 +224,6 @@ class FaultMatrixCase(InstallerTestCase):
         time.sleep(0.7)
         session.click(LOCATION_LABEL)  # ends editing
         time.sleep(0.5)
-
-    def stop_service(self):
-        service = session.service
-        if service and service.poll() is None:
-            service.terminate()
-            service.wait(10)
 
     def restart_service(self):
         if not session.service or session.service.poll() is not None:
