@@ -33,7 +33,7 @@ bench: configure
 	tools/deps.sh bench
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target wineprefix VelmoraInstaller \
 	  bench_fetch bench_wininet bench_unzip
-	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DORV_ALLOW_PLAIN_HTTP=ON $(CMAKE_ARGS)
 	cmake --build $(RELEASE_DIR) -j $(JOBS) --target VelmoraInstaller bench_unzip
 	python3 bench/run_bench.py $(BUILD_DIR) --release-build $(RELEASE_DIR) $(BENCH_ARGS)
 

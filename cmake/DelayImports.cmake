@@ -6,7 +6,7 @@
 #   orv_delay_<name>  link this instead of <name> (cmake/delay/<name>.def
 #                     lists the functions the program uses)
 find_program(ORV_DLLTOOL NAMES x86_64-w64-mingw32-dlltool REQUIRED)
-set(ORV_DELAY_DLLS wininet netapi32 version msimg32 comctl32 winmm)
+set(ORV_DELAY_DLLS wininet netapi32 version msimg32 comctl32 winmm bcrypt)
 foreach(_dll IN LISTS ORV_DELAY_DLLS)
   set(_def "${PROJECT_SOURCE_DIR}/cmake/delay/${_dll}.def")
   set(_lib "${CMAKE_BINARY_DIR}/delay/lib${_dll}_delay.a")

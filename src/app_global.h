@@ -38,6 +38,7 @@ class CGlobal {
   std::string file_description; // of this program's version resource
   uint64_t zip_size = 0;        // from the service answer
   uint64_t install_size = 0;    // from the service answer
+  std::string package_sha256;   // from the service answer; empty: none vouched
 };
 
 CGlobal& Global();

@@ -1,17 +1,33 @@
 #include "install_location.h"
 
-#include <regex>
-
 #include "app_config.h"
 #include "installer_texts.h"
 #include "sys/path_util.h"
 #include "sys/string_util.h"
 #include "sys/sys_info.h"
 
+namespace {
+
+bool IsForbiddenInPath(wchar_t ch) {
+  return ch == L'/' || ch == L':' || ch == L'*' || ch == L'?' || ch == L'"' || ch == L'<' ||
+         ch == L'>' || ch == L'|';
+}
+
+}  // namespace
+
+// The drive, a colon and one backslash, then either nothing or characters
+// outside /:*?"<>| of which the last is no dot; no doubled backslash and no
+// component that starts or ends with a dot. Checked by hand: a regular
+// expression recurses once per character of typed or pasted text.
 bool IsLocationValid(const std::wstring& text) {
-  static const std::wregex pattern(
-      L"^[a-zA-Z]:\\\\{1}(?:[^/:*?\"<>|])*[^./:*?\"<>|]{1}$|[a-zA-Z]:\\\\");
-  if (!std::regex_match(text, pattern)) return false;
+  if (text.size() < 3) return false;
+  wchar_t drive = text[0];
+  bool letter = (drive >= L'a' && drive <= L'z') || (drive >= L'A' && drive <= L'Z');
+  if (!letter || text[1] != L':' || text[2] != L'\\') return false;
+  for (size_t i = 3; i < text.size(); ++i) {
+    if (IsForbiddenInPath(text[i])) return false;
+  }
+  if (text.size() > 3 && text.back() == L'.') return false;
   return text.find(L"\\\\") == std::wstring::npos && text.find(L".\\") == std::wstring::npos &&
          text.find(L"\\.") == std::wstring::npos;
 }

@@ -459,7 +459,8 @@ void CUIMainWindowEx::OnFetchUrlDone(std::string body) {
   if (closing_) return;
   state_ = kStateAnswered;
   ServiceAnswer answer;
-  if (!ParseServiceAnswer(body, &answer)) {
+  if (!ParseServiceAnswer(body, &answer) ||
+      !IsPackageAddressAllowed(answer, config::kServiceEndpoint)) {
     CloseAfterMessage(InstallerText(kTextServerError, Global().is_chinese));
     return;
   }
@@ -467,6 +468,7 @@ void CUIMainWindowEx::OnFetchUrlDone(std::string body) {
   global.download_url = answer.download_url;
   global.zip_size = answer.zip_size;
   global.install_size = answer.install_size;
+  global.package_sha256 = answer.sha256;
 }
 
 // --- download and install ------------------------------------------------------
@@ -495,6 +497,7 @@ void CUIMainWindowEx::StartFirstAttempt() {
   CGlobal& global = Global();
   fetch_file_.fetcher_->set_url(SignDownloadAddress(global.download_url));
   fetch_file_.fetcher_->set_path(global.zip_path);
+  fetch_file_.fetcher_->set_sha256(global.package_sha256);
   fetch_file_.fetcher_->Start();
   BenchReport("download_started");
 }
@@ -518,20 +521,18 @@ void CUIMainWindowEx::OnFetchFileDone(bool succeeded, const FetchResult& result)
     if (IsWindowEnabled(hwnd())) ResumeInstall();
     return;
   }
-  if (result.code == net::kFetchErrorReserve) {
-    ShowMessage(kTextNoDiskSpace);
-    PostDeletePackage();
-    closing_ = true;
-    PostMessageW(hwnd(), WM_CLOSE, 0, 0);
-    return;
+  switch (CountFailure(result.code, &failures_)) {
+    case AfterFailure::kRetry:
+      PostDeletePackage();
+      PostToUi(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::RetryDownload), kRetryDelay);
+      return;
+    case AfterFailure::kNoDiskSpace:
+      ShowMessage(kTextNoDiskSpace);
+      break;
+    case AfterFailure::kCannotConnect:
+      ShowMessage(kTextCannotConnect);
+      break;
   }
-  uint8_t taken = retry_count_++;
-  if (taken != 255) {
-    PostDeletePackage();
-    PostToUi(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::RetryDownload), kRetryDelay);
-    return;
-  }
-  ShowMessage(kTextCannotConnect);
   PostDeletePackage();
   closing_ = true;
   PostMessageW(hwnd(), WM_CLOSE, 0, 0);
@@ -543,7 +544,9 @@ void CUIMainWindowEx::RetryDownload() {
   global.zip_path = DirectoryOf(global.zip_path) + L"AppPackZip" +
                     std::to_wstring(UnixTimeSeconds()) + L".zip";
   fetch_file_.fetcher_ = new net::URLFetcher(
-      net::FetchRequest(SignDownloadAddress(global.download_url), global.zip_path), &fetch_file_);
+      net::FetchRequest(SignDownloadAddress(global.download_url), global.zip_path,
+                        global.package_sha256),
+      &fetch_file_);
   fetch_file_.fetcher_->Start();
 }
 
@@ -584,8 +587,11 @@ void CUIMainWindowEx::FinishInstall(bool unpacked) {
   std::wstring launcher = global.install_dir + L"\\" + Launcher();
   std::wstring display_name = AnsiToWide(config::kDisplayName);
   if (IsChecked(L"id_checkbox_shortcut")) CreateShortcut(launcher, kShortcutDesktop, display_name);
+  // Quoted: unquoted, "C:\Games\Velmora Test\..." would run a planted
+  // C:\Games\Velmora.exe at every logon.
   if (IsChecked(L"id_checkbox_autorun"))
-    WriteRegistryString(HKEY_CURRENT_USER, kRunKey, AnsiToWide(config::kProductId), launcher);
+    WriteRegistryString(HKEY_CURRENT_USER, kRunKey, AnsiToWide(config::kProductId),
+                        L"\"" + launcher + L"\"");
   if (GetOsVersionCode() > 8 && IsChecked(L"id_checkbox_easymenu"))
     CreateShortcut(launcher, kShortcutTaskbar, display_name);
   CreateShortcut(launcher, kShortcutStartMenu, display_name);

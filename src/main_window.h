@@ -20,6 +20,7 @@
 #include "base/ref_counted.h"
 #include "net/fetch_file.h"
 #include "net/fetch_url.h"
+#include "retry_rule.h"
 #include "ui/trans_window.h"
 
 enum InstallState {
@@ -114,7 +115,7 @@ class CUIMainWindowEx : public CTransWindow,
 
   CFetchUrl fetch_url_;
   CFetchFile fetch_file_;
-  uint8_t retry_count_ = 0;
+  DownloadFailures failures_;
   int state_ = kStateStart;
   bool slide_fading_ = false;
   int slide_index_ = 1;

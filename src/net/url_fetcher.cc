@@ -9,6 +9,7 @@
 #include "base/thread_table.h"
 #include "log/log_assist.h"
 #include "sys/path_util.h"
+#include "sys/sha256.h"
 
 namespace net {
 
@@ -26,11 +27,65 @@ struct InternetCloser {
 };
 using ScopedInternet = std::unique_ptr<void, InternetCloser>;
 
-bool StatusIsOk(HINTERNET request) {
+// The status line's code as text, empty when it cannot be read.
+std::string StatusText(HINTERNET request) {
   char status[512] = {};
   DWORD length = 256;
-  return HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE, status, &length, nullptr) &&
-         strcmp(status, "200") == 0;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE, status, &length, nullptr)) return "";
+  return status;
+}
+
+bool IsRedirectStatus(const std::string& status) {
+  return status == "301" || status == "302" || status == "303" || status == "307" ||
+         status == "308";
+}
+
+bool StartsWithNoCase(const std::string& text, const char* prefix) {
+  size_t n = strlen(prefix);
+  return text.size() >= n && _strnicmp(text.c_str(), prefix, n) == 0;
+}
+
+// The Location of a redirect, made absolute against |base|; empty when it
+// is missing or cannot be combined.
+std::string RedirectTarget(HINTERNET request, const std::string& base) {
+  std::vector<char> location(2048);
+  DWORD length = static_cast<DWORD>(location.size());
+  if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) {
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || length > 64 * 1024) return "";
+    location.assign(length + 1, '\0');
+    if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr))
+      return "";
+  }
+  std::vector<char> combined(location.size() + base.size() + 16);
+  DWORD combined_length = static_cast<DWORD>(combined.size());
+  if (!InternetCombineUrlA(base.c_str(), location.data(), combined.data(), &combined_length,
+                           ICU_NO_ENCODE))
+    return "";
+  return std::string(combined.data(), combined_length);
+}
+
+// The request for |url| once the redirects are followed, holding a final
+// status of exactly "200"; null otherwise. Only http and https targets are
+// followed, and never from https to http.
+ScopedInternet OpenFollowingRedirects(HINTERNET internet, std::string url, DWORD flags) {
+  for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+    ScopedInternet request(InternetOpenUrlA(internet, url.c_str(), nullptr, 0,
+                                            flags | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
+    if (!request) return nullptr;
+    std::string status = StatusText(request.get());
+    if (status == "200") return request;
+    if (!IsRedirectStatus(status)) return nullptr;
+    std::string next = RedirectTarget(request.get(), url);
+    bool secure = StartsWithNoCase(url, "https://");
+    if (StartsWithNoCase(next, "https://")) {
+      url = next;
+    } else if (!secure && StartsWithNoCase(next, "http://")) {
+      url = next;
+    } else {
+      return nullptr;  // a downgrade, or a scheme we never fetch
+    }
+  }
+  return nullptr;
 }
 
 // The Content-Length as a 64-bit count (packages may pass 4 GiB), 0 when it
@@ -74,6 +129,7 @@ bool IsDiskFull(DWORD error) {
 URLFetcher::URLFetcher(const FetchRequest& request, URLFetcherDelegate* delegate)
     : url_(request.url),
       path_(request.path),
+      sha256_(request.sha256),
       io_port_(base::ThreadLoop(base::kThreadIo)->io_pump()->CompletionPort()),
       kind_(request.kind),
       delegate_(delegate),
@@ -146,9 +202,8 @@ void URLFetcher::DoTransfer() {
       // its disk space twice, and an answer is never read back from there.
       DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE;
       if (kind_ == kFetchToMemory) flags |= INTERNET_FLAG_RELOAD;
-      ScopedInternet request(
-          InternetOpenUrlA(internet.get(), url_.c_str(), nullptr, 0, flags, 0));
-      if (request && StatusIsOk(request.get())) {
+      ScopedInternet request = OpenFollowingRedirects(internet.get(), url_, flags);
+      if (request) {
         ok = kind_ == kFetchToMemory ? TransferToMemory(request.get())
                                      : TransferToFile(request.get());
       }
@@ -195,6 +250,12 @@ bool URLFetcher::TransferToFile(HINTERNET request) {
   }
   if (cancelled_) return false;
 
+  std::unique_ptr<Sha256> hash;
+  if (!sha256_.empty()) {
+    hash.reset(new Sha256());
+    if (!hash->IsValid()) return false;
+  }
+
   std::vector<char> buffer(kFileReadBytes);
   int64_t received = 0;
   int64_t since_report = 0;
@@ -204,6 +265,10 @@ bool URLFetcher::TransferToFile(HINTERNET request) {
     if (read == 0) {
       // The end of data also comes when the server closes early.
       if (received != length) return false;
+      if (hash && hash->HexDigest() != sha256_) {
+        error_code_ = kFetchErrorDigest;
+        return false;
+      }
       PostProgress(1.0);
       return true;
     }
@@ -213,6 +278,7 @@ bool URLFetcher::TransferToFile(HINTERNET request) {
       if (IsDiskFull(GetLastError())) error_code_ = kFetchErrorReserve;
       return false;
     }
+    if (hash && !hash->Update(buffer.data(), read)) return false;
     received += read;
     since_report += read;
     if (since_report > kProgressStep) {

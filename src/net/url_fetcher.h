@@ -10,6 +10,11 @@
 // holds two more (worker and completion packet), every posted task one. A
 // file request deletes its file when the last reference goes, also after a
 // successful run.
+//
+// Trust: WinINet's certificate checks stay as they are (no ignore flag is
+// ever set). Redirects are followed here, not by WinINet, so that an HTTPS
+// address never leads to plain HTTP. A file request with a SHA-256 hashes
+// the body as it streams and fails unless it matches.
 
 #ifndef NET_URL_FETCHER_H_
 #define NET_URL_FETCHER_H_
@@ -35,6 +40,7 @@ enum FetchError {
   kFetchErrorNone = 0,      // no specific cause known
   kFetchErrorReserve = 1,   // the volume cannot hold the file
   kFetchErrorNoLength = 4,  // no positive Content-Length on a file transfer
+  kFetchErrorDigest = 5,    // the whole file arrived but its SHA-256 differs
 };
 
 extern const char kUserAgent[];
@@ -43,15 +49,19 @@ constexpr DWORD kFetchTimeoutMs = 20000;
 constexpr int64_t kProgressStep = 204800;
 // A memory body longer than this fails the run.
 constexpr size_t kMaxMemoryBody = 1024 * 1024;
+// Redirects followed before a run fails.
+constexpr int kMaxRedirects = 10;
 
 struct FetchRequest {
   explicit FetchRequest(const std::string& address)
       : url(address), kind(kFetchToMemory) {}
-  FetchRequest(const std::string& address, const std::wstring& file)
-      : url(address), path(file), kind(kFetchToFile) {}
+  FetchRequest(const std::string& address, const std::wstring& file,
+               const std::string& digest = std::string())
+      : url(address), path(file), sha256(digest), kind(kFetchToFile) {}
 
   std::string url;
   std::wstring path;
+  std::string sha256;  // lower-case hex the file must hash to; empty: unchecked
   int kind;
 };
 
@@ -84,6 +94,7 @@ class URLFetcher : public base::MessagePumpForIO::IOHandler,
   // The owner may re-target an idle fetcher.
   void set_url(const std::string& url) { url_ = url; }
   void set_path(const std::wstring& path) { path_ = path; }
+  void set_sha256(const std::string& sha256) { sha256_ = sha256; }
   const std::string& url() const { return url_; }
   const std::wstring& path() const { return path_; }
 
@@ -128,6 +139,7 @@ class URLFetcher : public base::MessagePumpForIO::IOHandler,
 
   std::string url_;
   std::wstring path_;
+  std::string sha256_;
   HANDLE io_port_;
   OVERLAPPED io_context_ = {};
   int kind_;

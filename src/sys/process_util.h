@@ -19,10 +19,16 @@ DWORD FindProcessByExeName(const std::wstring& exe_name);
 // files can be replaced. Nothing happens when none runs.
 void KillLauncher(const std::wstring& launcher_name);
 
-// Starts |command_line| with a medium-integrity copy of this process's token,
-// so an elevated installer does not start the game elevated. |directory| is
-// the new process's current folder (empty: this process's). False with the
-// thread's last error set to the first failure.
+// The desktop shell's process: the owner of the shell window, else an
+// explorer.exe in this session (Wine under Xvfb runs one without a shell
+// window); 0 when there is none.
+DWORD FindShellProcess();
+
+// Starts |command_line| unelevated, so an elevated installer does not start
+// the game elevated: as a child of the desktop shell (with the shell's
+// token), else with a medium-integrity copy of this process's token.
+// |directory| is the new process's current folder (empty: this process's).
+// False with the thread's last error set to the first failure.
 bool LaunchUnelevated(const std::wstring& command_line, const std::wstring& directory);
 
 // Starts "<install_folder>\<launcher_name>" (quoted, no arguments) with the

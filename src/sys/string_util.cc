@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <regex>
 
 namespace {
 
@@ -52,11 +51,42 @@ int64_t UnixTimeSeconds() {
   return static_cast<int64_t>((ticks.QuadPart - kEpochOffset) / 10000000ULL);
 }
 
+namespace {
+
+bool IsHostChar(char ch) {
+  return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ||
+         ch == '.' || ch == '-';
+}
+
+bool IsPathChar(char ch) {
+  return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ||
+         ch == '.' || ch == ',' || ch == '/' || ch == '+' || ch == '_';
+}
+
+}  // namespace
+
+// The whole of |url| must read (https?://)([a-zA-Z0-9.-]+)(/?)([a-zA-Z0-9.,/+_]*).
+// Matched by hand: a regular expression engine recurses once per character
+// and a long address from the network would overflow the stack. The host
+// takes as much as it can; giving characters back never helps, because the
+// path class lacks '-' and any other character ends every match.
 std::string UrlPathOf(const std::string& url) {
-  static const std::regex pattern("(https?://)([a-zA-Z0-9.-]+)(/?)([a-zA-Z0-9.,/+_]*)");
-  std::smatch match;
-  if (!std::regex_match(url, match, pattern)) return std::string();
-  return "/" + match[4].str();
+  size_t i = 0;
+  if (url.compare(0, 8, "https://") == 0) {
+    i = 8;
+  } else if (url.compare(0, 7, "http://") == 0) {
+    i = 7;
+  } else {
+    return std::string();
+  }
+  size_t host_start = i;
+  while (i < url.size() && IsHostChar(url[i])) ++i;
+  if (i == host_start) return std::string();
+  if (i < url.size() && url[i] == '/') ++i;
+  for (size_t j = i; j < url.size(); ++j) {
+    if (!IsPathChar(url[j])) return std::string();
+  }
+  return "/" + url.substr(i);
 }
 
 std::wstring ReplaceAll(const std::wstring& text, const std::wstring& pattern,

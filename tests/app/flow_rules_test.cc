@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "install_location.h"
+#include "net/url_fetcher.h"
 #include "package_request.h"
+#include "retry_rule.h"
 #include "service_answer.h"
 #include "sys/md5.h"
 
@@ -13,7 +18,9 @@ namespace {
 TEST(ServiceAnswerTest, UsableOnlyWithStringMembers) {
   const struct { const char* body; bool usable; } cases[] = {
       {R"({"downloadUrl":"http://h/p.zip","zipSize":"10","insSize":"20"})", true},
-      {R"({"downloadUrl":"https://h/p.zip","zipSize":"0","insSize":"18446744073709551615"})", true},
+      {R"({"downloadUrl":"https://h/p.zip","zipSize":"0","insSize":"1125899906842624"})", true},
+      {R"({"downloadUrl":"https://h/p.zip","zipSize":"1125899906842625","insSize":"1"})", false},
+      {R"({"downloadUrl":"https://h/p.zip","zipSize":"1","insSize":"18446744073709551615"})", false},
       {"/* comment */ {\"downloadUrl\":\"http://h\",\"zipSize\":\"1\",\"insSize\":\"2\"}", true},
       {R"({"downloadUrl":"http://h/p.zip","zipSize":10,"insSize":20})", false},       // numbers
       {R"({"downloadUrl":"ftp://h/p.zip","zipSize":"10","insSize":"20"})", false},
@@ -40,6 +47,105 @@ TEST(ServiceAnswerTest, UsableOnlyWithStringMembers) {
   EXPECT_EQ(answer.download_url, "http://h/a");
   EXPECT_EQ(answer.zip_size, 1610612736u);
   EXPECT_EQ(answer.install_size, 7u);
+}
+
+std::string Answer(const std::string& url, const std::string& sha256_member) {
+  return R"({"downloadUrl":")" + url + R"(","zipSize":"10","insSize":"20")" +
+         sha256_member + "}";
+}
+
+TEST(ServiceAnswerTest, Sha256MemberIsOptionalButMustBeADigest) {
+  const std::string hex(64, 'a');
+  const struct { std::string member; bool usable; std::string sha256; } cases[] = {
+      {"", true, ""},
+      {R"(,"sha256":")" + hex + R"(")", true, hex},
+      {R"(,"sha256":")" + std::string(32, 'A') + std::string(32, 'f') + R"(")", true,
+       std::string(32, 'a') + std::string(32, 'f')},                      // either case
+      {R"(,"sha256":")" + std::string(63, 'a') + R"(")", false, ""},
+      {R"(,"sha256":")" + std::string(65, 'a') + R"(")", false, ""},
+      {R"(,"sha256":")" + std::string(63, 'a') + R"(g")", false, ""},
+      {R"(,"sha256":"")", false, ""},
+      {R"(,"sha256":null)", false, ""},
+      {R"(,"sha256":1)", false, ""},
+      {R"(,"sha256":[")" + hex + R"("])", false, ""},
+  };
+  for (const auto& c : cases) {
+    ServiceAnswer answer;
+    std::string body = Answer("https://h/p.zip", c.member);
+    EXPECT_EQ(ParseServiceAnswer(body, &answer), c.usable) << body;
+    if (c.usable) {
+      EXPECT_EQ(answer.sha256, c.sha256) << body;
+    }
+  }
+}
+
+// Answers from a hostile network: none may end the process or be taken.
+TEST(ServiceAnswerTest, HostileAnswersAreUnusableNotFatal) {
+  const std::string deep_array = std::string(5000, '[') + std::string(5000, ']');
+  const std::string deep_member = R"({"downloadUrl":"http://h/a","zipSize":"1","insSize":"1","x":)" +
+                                  std::string(5000, '{') + "";
+  const std::string long_url = "https://h/" + std::string(kMaxDownloadUrl - 10, 'a');
+  const struct { std::string body; bool usable; } cases[] = {
+      {deep_array, false},
+      {deep_member, false},
+      {R"({"x":)" + std::string(kMaxAnswerDepth + 1, '[') + std::string(kMaxAnswerDepth + 1, ']') +
+           R"(,"downloadUrl":"http://h/a","zipSize":"1","insSize":"1"})", false},
+      {Answer(long_url, ""), true},                       // exactly the longest taken
+      {Answer(long_url + "a", ""), false},
+      {Answer("https://h/" + std::string(60000, 'a'), ""), false},
+  };
+  for (const auto& c : cases) {
+    ServiceAnswer answer;
+    EXPECT_EQ(ParseServiceAnswer(c.body, &answer), c.usable) << c.body.substr(0, 60);
+  }
+}
+
+TEST(ServiceAnswerTest, NoPlainHttpPackageFromAnHttpsServiceWithoutADigest) {
+  const std::string hex(64, '0');
+  const struct { const char* endpoint; const char* package; bool digest; bool allowed; } cases[] = {
+      {"https://svc/quill/orv/download", "https://cdn/p.zip", false, true},
+      {"https://svc/quill/orv/download", "http://cdn/p.zip", false, false},
+      {"https://svc/quill/orv/download", "http://cdn/p.zip", true, true},
+      {"https://svc/quill/orv/download", "httpx://cdn/p.zip", false, false},
+      {"https://svc/quill/orv/download", "HTTPS://cdn/p.zip", false, false},
+      {"http://svc/quill/orv/download", "http://cdn/p.zip", false, true},
+      {"http://svc/quill/orv/download", "https://cdn/p.zip", false, true},
+  };
+  for (const auto& c : cases) {
+    ServiceAnswer answer;
+    answer.download_url = c.package;
+    answer.sha256 = c.digest ? hex : "";
+    EXPECT_EQ(IsPackageAddressAllowed(answer, c.endpoint), c.allowed)
+        << c.endpoint << " -> " << c.package << (c.digest ? " with sha256" : "");
+  }
+}
+
+// Failed attempts in order, each with its fetch error, and what the last
+// one leads to.
+TEST(RetryRuleTest, WhatAFailedDownloadLeadsTo) {
+  const int kOther = net::kFetchErrorNone, kDigest = net::kFetchErrorDigest;
+  const struct { std::vector<int> errors; AfterFailure last; } cases[] = {
+      {{kOther}, AfterFailure::kRetry},
+      {{net::kFetchErrorReserve}, AfterFailure::kNoDiskSpace},
+      {{net::kFetchErrorNoLength}, AfterFailure::kRetry},
+      {std::vector<int>(255, kOther), AfterFailure::kRetry},
+      {std::vector<int>(256, kOther), AfterFailure::kCannotConnect},
+      {{kDigest, kDigest}, AfterFailure::kRetry},
+      {{kDigest, kOther, kDigest, kOther, kOther}, AfterFailure::kRetry},
+      {{kDigest, kOther, kDigest, kOther, kDigest}, AfterFailure::kCannotConnect},
+      {{kDigest, kDigest, kDigest}, AfterFailure::kCannotConnect},
+  };
+  for (const auto& c : cases) {
+    DownloadFailures failures;
+    AfterFailure last = AfterFailure::kRetry;
+    for (size_t i = 0; i < c.errors.size(); ++i) {
+      last = CountFailure(c.errors[i], &failures);
+      if (i + 1 < c.errors.size()) {
+        ASSERT_EQ(last, AfterFailure::kRetry) << "attempt " << i + 1;
+      }
+    }
+    EXPECT_EQ(last, c.last) << c.errors.size() << " failed attempts";
+  }
 }
 
 TEST(PackageRequestTest, QueryInFixedOrderWithoutEscaping) {
@@ -87,8 +193,13 @@ TEST(InstallLocationTest, LocationRule) {
       {L"C:\\Ga*mes", false},
       {L"C:\\Games\\Orv.", false},
       {L"", false},
+      {L"C:\\Ga\nmes", true},
   };
   for (const auto& c : cases) EXPECT_EQ(IsLocationValid(c.text), c.valid) << c.text;
+  // Pasted text of any length is checked without stack per character.
+  std::wstring long_name(200000, L'a');
+  EXPECT_TRUE(IsLocationValid(L"C:\\" + long_name));
+  EXPECT_FALSE(IsLocationValid(L"C:\\" + long_name + L"|"));
 }
 
 TEST(InstallLocationTest, PathsAndTrailingSeparator) {

@@ -131,13 +131,26 @@ TEST_F(LauncherTest, LaunchGameStartsInTheInstallFolderAndClosesTheWindow) {
   DestroyWindow(window);
 }
 
-TEST_F(LauncherTest, LaunchUnelevatedStartsOrReportsTheFailure) {
+// An elevated installer must not hand the game its rights: the game starts
+// as a child of the desktop shell, as if the user had started it there.
+TEST_F(LauncherTest, LaunchUnelevatedStartsTheGameAsAChildOfTheShell) {
+  // Wine starts its shell process with the first window on the desktop.
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                nullptr, nullptr);
+  ASSERT_TRUE(window);
+  DWORD shell = 0;
+  for (int i = 0; i < 200 && (shell = FindShellProcess()) == 0; ++i) Sleep(50);
+  DestroyWindow(window);
+  ASSERT_NE(shell, 0u) << "no shell window and no explorer.exe in this session";
+
   std::wstring command = L"\"" + (folder_ / kLauncher).wstring() + L"\"";
-  if (LaunchUnelevated(command, folder_.wstring())) {
-    EXPECT_EQ(WaitForStarts(1).size(), 1u);
-  } else {
-    EXPECT_NE(GetLastError(), 0u);  // the platform has no integrity levels
-  }
+  ASSERT_TRUE(LaunchUnelevated(command, folder_.wstring())) << GetLastError();
+  std::vector<std::string> lines = WaitForStarts(1);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("\tppid=" + std::to_string(shell) + "\t"), std::string::npos)
+      << lines[0] << " (shell pid " << shell << ")";
+  EXPECT_NE(lines[0].find("\tcwd=" + folder_.string()), std::string::npos) << lines[0];
+
   SetLastError(0);
   EXPECT_FALSE(LaunchUnelevated(L"\"" + (folder_ / L"missing.exe").wstring() + L"\"",
                                 std::wstring()));

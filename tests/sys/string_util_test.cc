@@ -19,8 +19,25 @@ TEST(UrlPathOfTest, PathOnlyForPlainHttpAddresses) {
       {"https://cdn.example.com/a%20b.zip", ""},
       {"ftp://cdn.example.com/pkg.zip", ""},
       {"", ""},
+      {"http://", ""},
+      {"https:///pkg.zip", ""},                      // no host
+      {"http://host,1/a", "/,1/a"},                  // ',' starts the path
+      {"http://a-b/c-d", ""},                        // '-' only in the host
+      {"HTTP://cdn.example.com/a", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(UrlPathOf(c.url), c.path) << c.url;
+}
+
+// An address from the network can be of any length; a matcher that
+// recursed once per character would overflow the thread's stack here.
+TEST(UrlPathOfTest, LongAddresses) {
+  const std::string path(200000, 'a');
+  const struct { std::string url; std::string path; } cases[] = {
+      {"https://cdn.example.com/" + path, "/" + path},
+      {"https://" + path, "/"},
+      {"https://cdn.example.com/" + path + "?x", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(UrlPathOf(c.url), c.path) << c.url.substr(0, 40);
 }
 
 TEST(ReplaceAllTest, ReplacementsAreNotSearchedAgain) {
