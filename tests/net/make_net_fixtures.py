@@ -2,8 +2,10 @@
 """Files the transfer tests download: python3 make_net_fixtures.py OUT
 
 Named by size so a test can tell what it expects; the bytes follow a
-pattern that shows any misplaced chunk.
+pattern that shows any misplaced chunk. Each file has its SHA-256 beside
+it, in lower-case hex, as NAME.sha256.
 """
+import hashlib
 import os
 import sys
 
@@ -39,6 +41,8 @@ def main(out):
         with open(path + ".tmp", "wb") as f:
             f.write(data)
         os.replace(path + ".tmp", path)
+        with open(path + ".sha256", "w") as f:
+            f.write(hashlib.sha256(data).hexdigest())
 
 
 if __name__ == "__main__":

@@ -128,6 +128,31 @@ TEST_F(URLFetcherTest, FilesArriveWhole) {
   }
 }
 
+// A package the service vouched for with a SHA-256 is hashed as it streams:
+// a whole file with another digest fails with its own code and no final
+// progress.
+TEST_F(URLFetcherTest, FilesWithADigestMustMatchIt) {
+  std::string digest = ReadFileBytes(FixtureWinePath("large.bin.sha256"));
+  ASSERT_EQ(digest.size(), 64u);
+  std::string other = digest;
+  other[10] = other[10] == '0' ? '1' : '0';
+  const struct { std::string sha256; bool succeeded; int code; } cases[] = {
+      {digest, true, net::kFetchErrorNone},
+      {other, false, net::kFetchErrorDigest},
+      {std::string(64, 'f'), false, net::kFetchErrorDigest},
+  };
+  ASSERT_TRUE(ServeFixture("large.bin"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sha256);
+    listener_ = Listener();
+    std::wstring path = folder_ + L"hashed.zip";
+    auto fetcher = Fetch(net::FetchRequest(SignedPackageUrl("large.bin"), path, c.sha256));
+    EXPECT_EQ(listener_.succeeded, c.succeeded);
+    EXPECT_EQ(listener_.code, c.code);
+    EXPECT_EQ(!listener_.progress.empty() && listener_.progress.back() == 1.0, c.succeeded);
+  }
+}
+
 // Answers and packages stay out of the user's browser cache: nothing of the
 // installer lands outside its install folder.
 TEST_F(URLFetcherTest, NothingGoesIntoTheBrowserCache) {
