@@ -75,6 +75,9 @@ ROWS = [
         downloads=statuses()),
     Row("service_restarted_mid_download", INSTALLED, "rate=400000", fault="restart"),
     Row("answer_of_2_mib", SERVER_ERROR, answer="big", downloads=lambda size: []),
+    Row("answer_nested_5000_deep", SERVER_ERROR, answer="deep", downloads=lambda size: []),
+    Row("answer_url_of_60000_characters", SERVER_ERROR, answer="long_url",
+        downloads=lambda size: []),
     Row("answer_with_comments_and_unknown_members", INSTALLED, answer="commented",
         downloads=statuses()),
     Row("archive_with_traversal_entry", FILE_OCCUPIED, package="traversal",
@@ -106,6 +109,12 @@ def answer_files(work, package):
     answers["big"] = os.path.join(work, "answer-big.json")
     with open(answers["big"], "w") as f:
         json.dump(dict(members, notes="n" * (2 * 1024 * 1024)), f)
+    answers["deep"] = os.path.join(work, "answer-deep.json")
+    with open(answers["deep"], "w") as f:
+        f.write('{"x": %s%s, %s' % ("[" * 5000, "]" * 5000, json.dumps(members)[1:]))
+    answers["long_url"] = os.path.join(work, "answer-long-url.json")
+    with open(answers["long_url"], "w") as f:
+        json.dump(dict(members, downloadUrl=url + "/" + "a" * 60000), f)
     answers["commented"] = os.path.join(work, "answer-commented.json")
     with open(answers["commented"], "w") as f:
         f.write("// the service's answer\n{\n"

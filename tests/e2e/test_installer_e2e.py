@@ -161,7 +161,8 @@ class CustomInstallTest(InstallerTestCase):
         self.assert_exit(1)
         self.assert_unpacked(packages["small"], folder)
         self.assertEqual(self.packages_left(folder), [])
-        self.assertEqual(self.run_value(), "C:\\VelmoraTest\\ORVChina\\" + LAUNCHER)
+        # Quoted, so a planted C:\Velmora.exe cannot take a blank's place.
+        self.assertEqual(self.run_value(), '"C:\\VelmoraTest\\ORVChina\\%s"' % LAUNCHER)
 
 
 class LanguageTest(InstallerTestCase):
