@@ -11,7 +11,8 @@ Usage:
 Endpoints:
     GET /quill/orv/download?version=V&mac_address=M&platform=P
         Records the three values and answers
-        {"downloadUrl": URL, "zipSize": "<bytes>", "insSize": "<bytes>"}.
+        {"downloadUrl": URL, "zipSize": "<bytes>", "insSize": "<bytes>",
+         "sha256": "<lower-case hex SHA-256 of the package>"}.
     GET <path of the download URL>?sign=S&t=T
         Serves the package when S == md5(key + P + T) (lower-case hex) and T
         is within 300 seconds of now; 403 otherwise. P is "/" + the path of
@@ -19,29 +20,46 @@ Endpoints:
         (https?://)([a-zA-Z0-9.-]+)(/?)([a-zA-Z0-9.,/+_]*) exactly, else "".
     GET /_records
         Every package request and download attempt so far, as a JSON array
-        (a download attempt keeps its raw sign and t values).
+        (a download attempt keeps its raw sign and t values). Every record
+        has "scheme" ("http" or "https": the listener it arrived on) and
+        "status"; a download's record also has "substituted".
     GET /_control?name=value&...
         Changes options of a running service, so one service can serve a
         whole test program: package, download_url, zip_size, ins_size,
-        answer, answer_file, fail_first, fail_mode, drop_after,
+        answer, answer_file, sha256, fail_first, fail_mode, drop_after,
         drop_points, no_content_length, status_206, rate, extra_bytes, short_by,
-        content_length (the
+        content_length, substitute, substitute_first, redirect_first,
+        redirect_to, redirect_request (the
         options below, "-" written "_"; flags take 1 or 0, an empty value
-        clears a text option). reset=1 first restores the start-up options
-        and forgets the records. Answers the options in force as JSON; 400
-        for an unknown name or a bad value.
+        clears a text option, and sets sha256 back to auto). reset=1 first
+        restores the start-up options and forgets the records. Answers the
+        options in force as JSON; 400 for an unknown name or a bad value.
+
+Both listeners (the main port and the --plain-port one) share the options,
+the records and the counters of --fail-first and the like.
 
 Options:
     --package PATH        package file to announce and serve (required)
     --port N              port on 127.0.0.1 (default 8600, 0 = any free port)
     --port-file PATH      also write the bound port to PATH (atomically)
+    --tls CERT KEY        the main port speaks HTTPS with this certificate
+                          chain and key (PEM files); a client that refuses
+                          the certificate only loses its own connection
+    --plain-port N        a second, plain-HTTP listener on 127.0.0.1 (0 =
+                          any free port)
+    --plain-port-file PATH
+                          also write that listener's port to PATH
     --key KEY             signing key (default VelmoraDemoKey2026abcd)
     --download-url URL    announced URL (default
-                          http://127.0.0.1:<port>/pkg/<package name>);
-                          "{port}" in it is replaced by the bound port
+                          http://127.0.0.1:<port>/pkg/<package name>, with
+                          --tls https://localhost:<port>/pkg/<package name>);
+                          "{port}" in it is replaced by the main port,
+                          "{plain_port}" by the --plain-port one
     --zip-size TEXT       announce TEXT as zipSize instead of the file size
     --ins-size TEXT       announce TEXT as insSize instead of the sum of the
                           entries' uncompressed sizes
+    --sha256 TEXT         auto (default): announce the package's SHA-256;
+                          none: leave sha256 out; else announce TEXT as it is
     --answer KIND         replace the request answer: malformed, numbers,
                           ftp or empty
     --answer-file FILE    answer the request with the raw bytes of FILE
@@ -62,11 +80,26 @@ Options:
     --short-by K          send K bytes fewer than the announced length
     --content-length N    announce N as the package's Content-Length, send
                           the file (at most N bytes) and close
+    --substitute FILE     file whose bytes the first --substitute-first
+                          downloads get instead of the package's
+    --substitute-first N  how many (correctly signed downloads that send a
+                          body: redirected, 500 and 404 ones do not count)
+    --redirect-first N    answer the first N correctly signed downloads with
+                          302 to --redirect-to + their path and query (before
+                          any failure, drop or substitute)
+    --redirect-to URL     prefix of the redirect target, such as
+                          http://localhost:{plain_port}; "{port}" and
+                          "{plain_port}" as in --download-url
+    --redirect-request    answer every package request with 302 to
+                          --redirect-to + its path and query, except on the
+                          listener --redirect-to names (no loop)
     --record-file PATH    append each record to PATH as a JSON line
     --verbose             log requests to stderr
 
-Prints "listening on http://127.0.0.1:<port>" once bound. SIGTERM or SIGINT
-stop it with exit code 0.
+Prints "listening on http://127.0.0.1:<port>" (with --tls "listening on
+https://localhost:<port>") once bound, then "listening on
+http://127.0.0.1:<plain port>" with --plain-port. SIGTERM or SIGINT stop it
+with exit code 0.
 """
 
 import argparse
@@ -78,6 +111,7 @@ import os
 import re
 import signal
 import socket
+import ssl
 import sys
 import tempfile
 import threading
@@ -91,23 +125,30 @@ CONTROL_PATH = "/_control"
 # Options a running service lets /_control change, with their types.
 CONTROL_OPTIONS = {
     "package": str, "download_url": str, "zip_size": str, "ins_size": str,
-    "answer": str, "answer_file": str, "fail_first": int, "fail_mode": str,
-    "drop_after": int, "drop_points": str, "no_content_length": bool, "status_206": bool,
-    "rate": int, "extra_bytes": int, "short_by": int, "content_length": int,
+    "answer": str, "answer_file": str, "sha256": str, "fail_first": int,
+    "fail_mode": str, "drop_after": int, "drop_points": str,
+    "no_content_length": bool, "status_206": bool, "rate": int, "extra_bytes": int,
+    "short_by": int, "content_length": int, "substitute": str,
+    "substitute_first": int, "redirect_first": int, "redirect_to": str,
+    "redirect_request": bool,
 }
 FAIL_MODES = ("500", "404", "drop", "206", "no_length")
+ANSWERS = ("malformed", "numbers", "ftp", "empty")
 DEFAULT_PORT = 8600
 DEFAULT_KEY = "VelmoraDemoKey2026abcd"
 MAX_CLOCK_SKEW = 300
+HANDSHAKE_TIMEOUT = 30
 CHUNK = 64 * 1024
+HASH_CHUNK = 1024 * 1024
 
 # The installer derives the signed path with exactly this pattern, so a URL
 # with a port or unusual characters signs an empty path.
 _SIGN_URL_RE = re.compile(r"(https?://)([a-zA-Z0-9.-]+)(/?)([a-zA-Z0-9.,/+_]*)")
 _INT_RE = re.compile(r"-?[0-9]+")
 _COUNT_RE = re.compile(r"[0-9]+")
+# ssl.SSLError covers a TLS client that goes away mid-transfer.
 _NET_ERRORS = (BrokenPipeError, ConnectionResetError, ConnectionAbortedError,
-               socket.timeout)
+               socket.timeout, ssl.SSLError)
 
 
 def signed_path(url):
@@ -149,11 +190,15 @@ def parse_args(argv=None):
     p.add_argument("--package", required=True)
     p.add_argument("--port", type=int, default=DEFAULT_PORT)
     p.add_argument("--port-file")
+    p.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    p.add_argument("--plain-port", type=int)
+    p.add_argument("--plain-port-file")
     p.add_argument("--key", default=DEFAULT_KEY)
     p.add_argument("--download-url")
     p.add_argument("--zip-size")
     p.add_argument("--ins-size")
-    p.add_argument("--answer", choices=["malformed", "numbers", "ftp", "empty"])
+    p.add_argument("--sha256", default="auto")
+    p.add_argument("--answer", choices=ANSWERS)
     p.add_argument("--answer-file")
     p.add_argument("--fail-first", type=int, default=0)
     p.add_argument("--fail-mode", choices=FAIL_MODES, default="500")
@@ -165,9 +210,17 @@ def parse_args(argv=None):
     p.add_argument("--extra-bytes", type=int, default=0)
     p.add_argument("--short-by", type=int, default=0)
     p.add_argument("--content-length", type=int, default=None)
+    p.add_argument("--substitute")
+    p.add_argument("--substitute-first", type=int, default=0)
+    p.add_argument("--redirect-first", type=int, default=0)
+    p.add_argument("--redirect-to")
+    p.add_argument("--redirect-request", action="store_true")
     p.add_argument("--record-file")
     p.add_argument("--verbose", action="store_true")
-    return p.parse_args(argv)
+    args = p.parse_args(argv)
+    if args.plain_port_file and args.plain_port is None:
+        p.error("--plain-port-file needs --plain-port")
+    return args
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -175,8 +228,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
     server_version = "VelmoraDownload/1.0"
 
     def log_message(self, fmt, *args):
-        if self.server.args.verbose:
-            sys.stderr.write("%s %s\n" % (self.address_string(), fmt % args))
+        if self.server.service.args.verbose:
+            sys.stderr.write("%s %s %s\n" % (self.server.scheme, self.address_string(),
+                                             fmt % args))
 
     def send_body(self, status, body, content_type="text/plain"):
         self.send_response(status)
@@ -185,6 +239,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def send_redirect(self, prefix):
+        self.send_response(302)
+        self.send_header("Location", prefix + self.path)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
     def do_GET(self):
         try:
             self.route()
@@ -192,7 +252,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
 
     def route(self):
-        srv = self.server
+        srv = self.server.service
         path, _, query = self.path.partition("?")
         if path == REQUEST_PATH:
             self.package_request(query)
@@ -213,16 +273,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_body(404, b"not found\n")
 
     def package_request(self, query):
-        srv = self.server
+        srv = self.server.service
         values = dict(urllib.parse.parse_qsl(query, keep_blank_values=True))
+        redirect_to = srv.request_redirect(self.server.port)
         srv.record({"kind": "request",
                     "version": values.get("version"),
                     "mac_address": values.get("mac_address"),
-                    "platform": values.get("platform")})
-        self.send_body(200, srv.answer_body(), "application/json")
+                    "platform": values.get("platform"),
+                    "scheme": self.server.scheme,
+                    "status": 200 if redirect_to is None else 302})
+        if redirect_to is None:
+            self.send_body(200, srv.answer_body(), "application/json")
+        else:
+            self.send_redirect(redirect_to)
 
     def package_download(self, path):
-        srv = self.server
+        srv = self.server.service
         # The installer appends "?sign=..&t=.." to the announced URL as it is,
         # so a URL that already has a query yields a second "?": the signature
         # always sits in the last "?"-separated part, while the signed path
@@ -232,26 +298,34 @@ class Handler(http.server.BaseHTTPRequestHandler):
         sign_ok = srv.check_sign(params.get("sign"), params.get("t"))
         slot = srv.reserve_record()
         rec = {"kind": "download", "path": path, "sign": params.get("sign"),
-               "t": params.get("t"), "sign_ok": sign_ok, "status": 403, "bytes_sent": 0}
+               "t": params.get("t"), "sign_ok": sign_ok, "status": 403, "bytes_sent": 0,
+               "scheme": self.server.scheme, "substituted": False}
         try:
             if not sign_ok:
                 self.send_body(403, b"forbidden\n")
+                return
+            redirect_to = srv.take_redirect()
+            if redirect_to is not None:
+                rec["status"] = 302
+                self.send_redirect(redirect_to)
                 return
             fail, drop_after = srv.take_failure()
             if fail in ("500", "404"):
                 rec["status"] = int(fail)
                 self.send_body(int(fail), b"failure on purpose\n")
                 return
-            self.send_package(rec, fail, drop_after)
+            source = srv.take_substitute()
+            rec["substituted"] = source is not None
+            self.send_package(rec, source or srv.package, fail, drop_after)
         finally:
             srv.record(rec, slot)
 
-    def send_package(self, rec, fail, drop_after):
-        """Sends the package; |fail| is None or the failure this attempt
-        shows: drop (after |drop_after| bytes), 206 or no_length."""
-        args = self.server.args
+    def send_package(self, rec, source, fail, drop_after):
+        """Sends the file |source|; |fail| is None or the failure this
+        attempt shows: drop (after |drop_after| bytes), 206 or no_length."""
+        args = self.server.service.args
         drop = fail == "drop"
-        with open(self.server.package, "rb") as f:
+        with open(source, "rb") as f:
             size = os.fstat(f.fileno()).st_size
             status = 206 if (args.status_206 and not drop) or fail == "206" else 200
             rec["status"] = status
@@ -270,7 +344,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.t0 = time.monotonic()
             if drop:
                 self.stream(f, min(drop_after, size), rec)
-                # Abrupt end: no more bytes, no orderly keep-alive.
+                # Abrupt end: no more bytes, no orderly keep-alive (and with
+                # TLS no close_notify).
                 self.close_connection = True
                 try:
                     self.connection.shutdown(socket.SHUT_RDWR)
@@ -290,7 +365,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def stream(self, f, count, rec):
         # Read in chunks: packages can be several GiB.
-        rate = self.server.args.rate
+        rate = self.server.service.args.rate
         step = min(CHUNK, max(1, rate // 20)) if rate > 0 else CHUNK
         while count > 0:
             data = f.read(min(step, count))
@@ -302,37 +377,170 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def pace_write(self, data, rec):
         self.wfile.write(data)
         rec["bytes_sent"] += len(data)
-        rate = self.server.args.rate
+        rate = self.server.service.args.rate
         if rate > 0:
             ahead = rec["bytes_sent"] / rate - (time.monotonic() - self.t0)
             if ahead > 0:
                 time.sleep(ahead)
 
 
-class Server(http.server.ThreadingHTTPServer):
+def close_tls(conn):
+    """Ends a TLS connection with close_notify when the peer is still
+    there, so a close-delimited body ends cleanly."""
+    try:
+        conn.settimeout(2)
+        conn.unwrap()
+    except (OSError, ValueError):  # ValueError: already shut down (a drop)
+        pass
+    conn.close()
+
+
+class Listener(http.server.ThreadingHTTPServer):
+    """One port of the service; every listener serves the same Service."""
     daemon_threads = True
+
+    def __init__(self, service, port, tls_context=None):
+        self.service = service
+        self.tls_context = tls_context
+        self.scheme = "https" if tls_context else "http"
+        super().__init__(("127.0.0.1", port), Handler)
+        self.port = self.server_address[1]
+
+    def finish_request(self, request, client_address):
+        if self.tls_context is None:
+            super().finish_request(request, client_address)
+            return
+        # The handshake runs on the connection's own thread, so a slow or
+        # refusing client holds up nobody else.
+        try:
+            request.settimeout(HANDSHAKE_TIMEOUT)
+            conn = self.tls_context.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError):
+            return
+        try:
+            conn.settimeout(None)
+            super().finish_request(conn, client_address)
+        finally:
+            close_tls(conn)
+
+    def handle_error(self, request, client_address):
+        if isinstance(sys.exc_info()[1], _NET_ERRORS):
+            return
+        super().handle_error(request, client_address)
+
+
+class Service:
+    """Options, records and counters, shared by the listeners. Stands in
+    for its main listener (serve_forever, shutdown, server_close), so one
+    object runs the whole service."""
 
     def __init__(self, args):
         self.initial_args = copy.copy(args)
         self.records = []
         self.lock = threading.Lock()
+        self.hash_lock = threading.Lock()
+        self.hashes = {}  # path -> (size, mtime_ns, hex digest)
+        self.listeners = []
         self.record_fp = open(args.record_file, "a", encoding="utf-8") \
             if args.record_file else None
-        super().__init__(("127.0.0.1", args.port), Handler)
-        self.port = self.server_address[1]
-        self.apply(args)
+        try:
+            context = None
+            if args.tls:
+                context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+                context.load_cert_chain(args.tls[0], args.tls[1])
+            self.listeners.append(Listener(self, args.port, context))
+            if args.plain_port is not None:
+                self.listeners.append(Listener(self, args.plain_port))
+            self.apply(self.checked(args))
+        except BaseException:
+            self.server_close()
+            raise
+
+    @property
+    def port(self):
+        return self.listeners[0].port
+
+    @property
+    def plain_port(self):
+        return self.listeners[1].port if len(self.listeners) > 1 else None
+
+    @property
+    def scheme(self):
+        return self.listeners[0].scheme
+
+    def serve_forever(self, poll_interval=0.5):
+        """Serves every listener until shutdown(); the main one on this
+        thread."""
+        others = [threading.Thread(target=l.serve_forever, args=(poll_interval,),
+                                   daemon=True) for l in self.listeners[1:]]
+        for t in others:
+            t.start()
+        try:
+            self.listeners[0].serve_forever(poll_interval)
+        finally:
+            for l in self.listeners[1:]:
+                l.shutdown()
+            for t in others:
+                t.join()
+
+    def shutdown(self):
+        self.listeners[0].shutdown()
+
+    def server_close(self):
+        for l in self.listeners:
+            l.server_close()
+        if self.record_fp:
+            self.record_fp.close()
+            self.record_fp = None
+
+    def expand(self, url):
+        """|url| with {port} and {plain_port} replaced; ValueError when it
+        names a listener that does not exist."""
+        url = url.replace("{port}", str(self.port))
+        if "{plain_port}" in url:
+            if self.plain_port is None:
+                raise ValueError("{plain_port} needs --plain-port: %s" % url)
+            url = url.replace("{plain_port}", str(self.plain_port))
+        return url
+
+    def checked(self, args):
+        """|args| when they are consistent; ValueError otherwise."""
+        if not args.package or not os.path.isfile(args.package):
+            raise ValueError("package not found: %s" % args.package)
+        if args.fail_mode not in FAIL_MODES:
+            raise ValueError("bad fail_mode: %s" % args.fail_mode)
+        parse_points(args.drop_points)
+        if args.answer not in (None,) + ANSWERS:
+            raise ValueError("bad answer: %s" % args.answer)
+        if args.substitute and not os.path.isfile(args.substitute):
+            raise ValueError("substitute not found: %s" % args.substitute)
+        if args.substitute_first > 0 and not args.substitute:
+            raise ValueError("substitute_first needs substitute")
+        if (args.redirect_first > 0 or args.redirect_request) and not args.redirect_to:
+            raise ValueError("redirect_first and redirect_request need redirect_to")
+        for url in (args.download_url, args.redirect_to):
+            if url:
+                self.expand(url)
+        return args
 
     def apply(self, args):
         self.args = args
         self.package = args.package
         self.failures_left = max(args.fail_first, 0)
         self.drop_points_left = parse_points(args.drop_points)
+        self.substitutes_left = max(args.substitute_first, 0)
+        self.redirects_left = max(args.redirect_first, 0)
         name = urllib.parse.quote(os.path.basename(args.package))
         if args.download_url:
-            self.download_url = args.download_url.replace("{port}", str(self.port))
+            self.download_url = self.expand(args.download_url)
+        elif self.scheme == "https":
+            # Wine's WinINet matches a certificate's DNS names, never an
+            # address, so TLS announces the host name.
+            self.download_url = "https://localhost:%d/pkg/%s" % (self.port, name)
         else:
             self.download_url = "http://127.0.0.1:%d/pkg/%s" % (self.port, name)
         self.package_path = urllib.parse.urlsplit(self.download_url).path or "/"
+        self.redirect_to = self.expand(args.redirect_to) if args.redirect_to else None
 
     def configure(self, changes):
         """Applies /_control changes; raises ValueError and changes nothing
@@ -356,31 +564,16 @@ class Server(http.server.ThreadingHTTPServer):
                     if not _INT_RE.fullmatch(text):
                         raise ValueError("%s takes a number" % name)
                     value = int(text)
+                elif name == "sha256":
+                    value = text or "auto"
                 else:
                     value = text if text != "" else None
                 setattr(args, name, value)
-            if not args.package or not os.path.isfile(args.package):
-                raise ValueError("package not found: %s" % args.package)
-            if args.fail_mode not in FAIL_MODES:
-                raise ValueError("bad fail_mode: %s" % args.fail_mode)
-            parse_points(args.drop_points)
-            if args.answer not in (None, "malformed", "numbers", "ftp", "empty"):
-                raise ValueError("bad answer: %s" % args.answer)
-            self.apply(args)
+            self.apply(self.checked(args))
             settings = {name: getattr(args, name) for name in CONTROL_OPTIONS}
             settings["download_url"] = self.download_url
+            settings["redirect_to"] = self.redirect_to
             return settings
-
-    def server_close(self):
-        super().server_close()
-        if self.record_fp:
-            self.record_fp.close()
-            self.record_fp = None
-
-    def handle_error(self, request, client_address):
-        if isinstance(sys.exc_info()[1], _NET_ERRORS):
-            return
-        super().handle_error(request, client_address)
 
     def reserve_record(self):
         """A place in the records for a download that starts now: records
@@ -414,12 +607,59 @@ class Server(http.server.ThreadingHTTPServer):
                 return self.args.fail_mode, self.args.drop_after
         return None, 0
 
+    def take_substitute(self):
+        """The file the next download sends instead of the package, or None."""
+        with self.lock:
+            if self.substitutes_left > 0:
+                self.substitutes_left -= 1
+                return self.args.substitute
+        return None
+
+    def take_redirect(self):
+        """The Location prefix for the next download, or None."""
+        with self.lock:
+            if self.redirects_left > 0:
+                self.redirects_left -= 1
+                return self.redirect_to
+        return None
+
+    def request_redirect(self, port):
+        """The Location prefix for a package request that arrived on |port|,
+        or None. A request on the listener the target names is answered, or
+        it would be redirected to itself for ever."""
+        with self.lock:
+            target = self.redirect_to
+            if not self.args.redirect_request or target is None:
+                return None
+        parts = urllib.parse.urlsplit(target)
+        try:
+            target_port = parts.port or {"http": 80, "https": 443}.get(parts.scheme)
+        except ValueError:
+            target_port = None
+        own = parts.hostname in ("localhost", "127.0.0.1") and target_port == port
+        return None if own else target
+
     def check_sign(self, sign, t):
         if sign is None or t is None or not _INT_RE.fullmatch(t):
             return False
         if abs(time.time() - int(t)) > MAX_CLOCK_SKEW:
             return False
         return sign == make_sign(self.args.key, self.download_url, t)
+
+    def sha256(self, path):
+        """Hex SHA-256 of |path|, kept while its size and mtime stay."""
+        with self.hash_lock:
+            st = os.stat(path)
+            known = self.hashes.get(path)
+            if known and known[:2] == (st.st_size, st.st_mtime_ns):
+                return known[2]
+            h = hashlib.sha256()
+            # Packages can be 1 GiB: hash in chunks.
+            with open(path, "rb") as f:
+                for block in iter(lambda: f.read(HASH_CHUNK), b""):
+                    h.update(block)
+            self.hashes[path] = (st.st_size, st.st_mtime_ns, h.hexdigest())
+            return h.hexdigest()
 
     def answer_body(self):
         args = self.args
@@ -448,13 +688,17 @@ class Server(http.server.ThreadingHTTPServer):
                     else str(zip_size),
                     "insSize": args.ins_size if args.ins_size is not None
                     else str(ins_size)}
+        if args.sha256 in (None, "", "auto"):
+            body["sha256"] = self.sha256(self.package)
+        elif args.sha256 != "none":
+            body["sha256"] = args.sha256
         return json.dumps(body).encode()
 
 
 def make_server(args):
     if not os.path.isfile(args.package):
         raise FileNotFoundError("package not found: %s" % args.package)
-    return Server(args)
+    return Service(args)
 
 
 def write_port_file(path, port):
@@ -468,26 +712,34 @@ def write_port_file(path, port):
 def main(argv=None):
     args = parse_args(argv)
     try:
-        server = make_server(args)
-    except OSError as e:
+        service = make_server(args)
+    except (OSError, ValueError) as e:
         sys.stderr.write("download_service: %s\n" % e)
         return 1
 
     def stop(signum, frame):
         # shutdown() waits for serve_forever, which runs on this thread.
-        threading.Thread(target=server.shutdown, daemon=True).start()
+        threading.Thread(target=service.shutdown, daemon=True).start()
 
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
-    print("listening on http://127.0.0.1:%d" % server.port, flush=True)
+    if service.scheme == "https":
+        print("listening on https://localhost:%d" % service.port, flush=True)
+    else:
+        print("listening on http://127.0.0.1:%d" % service.port, flush=True)
+    if service.plain_port is not None:
+        print("listening on http://127.0.0.1:%d" % service.plain_port, flush=True)
+    # The main port file last: waiting for it means both listeners are up.
+    if args.plain_port_file:
+        write_port_file(args.plain_port_file, service.plain_port)
     if args.port_file:
-        write_port_file(args.port_file, server.port)
+        write_port_file(args.port_file, service.port)
     if args.verbose:
-        sys.stderr.write("announcing %s\n" % server.download_url)
+        sys.stderr.write("announcing %s\n" % service.download_url)
     try:
-        server.serve_forever()
+        service.serve_forever()
     finally:
-        server.server_close()
+        service.server_close()
     return 0
 
 

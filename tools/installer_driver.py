@@ -17,6 +17,7 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SERVICE_PORT = 8600  # the endpoint compiled into the default build
+TLS_PORT = 8643  # https://localhost:8643 when the service runs with TLS
 DIALOG_SIZE = (382, 232)  # message and confirm dialogs
 
 # Click targets in window coordinates (English skin; the panels sit at 6,246).
@@ -66,6 +67,7 @@ class Session:
         self.xvfb = None
         self.service = None
         self.installer = None
+        self.installer_name = "VelmoraInstaller.exe"
         self.window = None
 
     # --- display, service, installer -----------------------------------------
@@ -85,25 +87,32 @@ class Session:
         self.env["DISPLAY"] = ":%d" % number
         wait_for(lambda: os.path.exists("/tmp/.X11-unix/X%d" % number), 10, what="Xvfb")
 
-    def start_service(self, package, *options):
-        """Starts the reference service on 127.0.0.1:8600 with |package|."""
+    def start_service(self, package, *options, tls=None):
+        """Starts the reference service on 127.0.0.1:8600 with |package|.
+        With tls=(cert, key) the service speaks HTTPS on TLS_PORT and plain
+        HTTP on 8600 still, where control() and the records go."""
         port_file = os.path.join(self.work, "service.port")
         if os.path.exists(port_file):
             os.remove(port_file)
         self.records_file = os.path.join(self.work, "records.jsonl")
         if os.path.exists(self.records_file):
             os.remove(self.records_file)
+        ports = ["--port", str(SERVICE_PORT)]
+        if tls:
+            ports = ["--tls", tls[0], tls[1], "--port", str(TLS_PORT),
+                     "--plain-port", str(SERVICE_PORT)]
         with open(os.path.join(self.work, "service.log"), "w") as log:
             self.service = subprocess.Popen(
                 [sys.executable, os.path.join(ROOT, "tools", "download_service.py"),
-                 "--package", package, "--port", str(SERVICE_PORT), "--port-file", port_file,
-                 "--record-file", self.records_file] + list(options),
+                 "--package", package, "--port-file", port_file,
+                 "--record-file", self.records_file] + ports + list(options),
                 stdout=subprocess.DEVNULL, stderr=log)
 
         def ready():
             if self.service.poll() is not None:
-                raise DriverError("the download service did not start (port %d busy?)"
-                                  % SERVICE_PORT)
+                raise DriverError("the download service did not start (port %s busy?)"
+                                  % ("%d or %d" % (TLS_PORT, SERVICE_PORT) if tls
+                                     else SERVICE_PORT))
             return os.path.exists(port_file)
         wait_for(ready, 15, what="the download service")
 
@@ -135,7 +144,7 @@ class Session:
 
     def start_installer(self, extra_env=None):
         env = dict(self.env, **(extra_env or {}))
-        exe = os.path.join(self.build, "VelmoraInstaller.exe")
+        exe = os.path.join(self.build, self.installer_name)
         self.installer = subprocess.Popen(
             [os.path.join(ROOT, "cmake", "wine-run.sh"), exe], env=env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

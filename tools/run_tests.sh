@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the ctest suite of a build folder under Wine:
 #   tools/run_tests.sh [BUILD_DIR] [ctest args...]
-# Makes sure the build's Wine prefix exists, keeps one wineserver running
-# for the whole run (saves its start-up in every test) and stops it after.
+# Makes sure the build's Wine prefix exists and trusts the test CA
+# (build/tls/ca.der), keeps one wineserver running for the whole run (saves
+# its start-up in every test) and stops it after.
 # Without a DISPLAY the run happens inside Xvfb, so UI tests get a screen.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -24,6 +25,21 @@ ORV_PREFIX="$(sed -n 's/^ORV_WINEPREFIX:PATH=//p' "$BUILD/CMakeCache.txt")"
 stop_server() { "$ORV_WINESERVER" -k >/dev/null 2>&1 || true; }
 trap stop_server EXIT
 "$ORV_WINE" wineboot >/dev/null 2>&1 </dev/null || true
+
+# WinINet in the prefix trusts the test CA, so the service with --tls
+# build/tls/localhost.pem is accepted (and build/tls/untrusted.pem is not).
+# The certificates are renewed here too when they are about to expire.
+"$ROOT/tools/make_test_certs.sh" "$BUILD/tls" >/dev/null
+if [ ! -f "$BUILD/trust_test_ca.exe" ]; then
+  echo "run_tests: $BUILD/trust_test_ca.exe is missing (build the trust_test_ca target)" >&2
+  exit 1
+fi
+# Z: is the Unix root in every prefix; a bare Unix path would depend on
+# the working folder.
+if ! "$ORV_WINE" "$BUILD/trust_test_ca.exe" "Z:$BUILD/tls/ca.der" >/dev/null </dev/null; then
+  echo "run_tests: could not add $BUILD/tls/ca.der to the prefix's trusted roots" >&2
+  exit 1
+fi
 
 cd "$BUILD"
 ctest --output-on-failure "$@"

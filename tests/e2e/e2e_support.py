@@ -39,19 +39,21 @@ LOCATION_LABEL = (40, 290)  # "Location:" on the custom panel; a click there end
 session = None
 
 
-def open_session(package):
+def open_session(package, installer="VelmoraInstaller.exe", tls=None):
     """Starts a display and the service on |package| (a path, or a function
-    that makes the package in the work folder and returns its path)."""
+    that makes the package in the work folder and returns its path) for
+    |installer|; |tls| is the service's (certificate, key) pair, or None."""
     global session
-    if not os.path.isfile(os.path.join(BUILD, "VelmoraInstaller.exe")):
-        raise unittest.SkipTest("no VelmoraInstaller.exe in %s" % BUILD)
+    if not os.path.isfile(os.path.join(BUILD, installer)):
+        raise unittest.SkipTest("no %s in %s" % (installer, BUILD))
     work = tempfile.mkdtemp(prefix="velmora-e2e-")
     if callable(package):
         package = package(work)
     session = drv.Session(BUILD, work)
+    session.installer_name = installer
     try:
         session.start_display()
-        session.start_service(package)
+        session.start_service(package, tls=tls)
     except Exception:
         session.stop()
         raise

@@ -5,8 +5,10 @@ import http.client
 import json
 import os
 import random
+import shutil
 import signal
 import socket
+import ssl
 import subprocess
 import sys
 import tempfile
@@ -37,6 +39,41 @@ def make_zip(path, entries, stored=False):
         for name, data in entries.items():
             zf.writestr(name, data)
     return path
+
+
+def make_cert(directory, name):
+    """A throwaway self-signed certificate for localhost: (cert, key)."""
+    cert = os.path.join(directory, name + ".pem")
+    key = os.path.join(directory, name + ".key")
+    subprocess.run(
+        ["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+         "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2",
+         "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost",
+         "-keyout", key, "-out", cert],
+        check=True, capture_output=True, timeout=60)
+    return cert, key
+
+
+class TlsConnection(http.client.HTTPConnection):
+    """HTTPS to 127.0.0.1 that checks the certificate against |cafile| for
+    |hostname| (the service's certificates name localhost, never an address)."""
+
+    def __init__(self, port, cafile, hostname="localhost"):
+        super().__init__("127.0.0.1", port, timeout=TIMEOUT)
+        self.context = ssl.create_default_context(cafile=cafile)
+        self.hostname = hostname
+
+    def connect(self):
+        super().connect()
+        # A server close without close_notify shows as an error.
+        self.sock = self.context.wrap_socket(self.sock, server_hostname=self.hostname,
+                                             suppress_ragged_eofs=False)
+
+
+def connection(port, scheme="http"):
+    if scheme == "https":
+        return TlsConnection(port, Fixture.cert)
+    return http.client.HTTPConnection("127.0.0.1", port, timeout=TIMEOUT)
 
 
 def raw_get(port, target):
@@ -74,6 +111,8 @@ class Fixture:
     small_entries = None
     big = None            # a few MB, stored
     odd = None            # name that needs quoting in a URL
+    cert = key = None     # self-signed for localhost, the clients' trust anchor
+    stranger = None       # another one nobody trusts
 
 
 def setUpModule():
@@ -89,6 +128,8 @@ def setUpModule():
     Fixture.big = make_zip(os.path.join(d, "big.zip"),
                            {"blob.bin": rnd.randbytes(3 * 1024 * 1024)}, stored=True)
     Fixture.odd = make_zip(os.path.join(d, "my pack.zip"), {"a.txt": b"a"})
+    Fixture.cert, Fixture.key = make_cert(d, "localhost")
+    Fixture.stranger = make_cert(d, "stranger")
 
 
 def tearDownModule():
@@ -116,9 +157,13 @@ class ServiceTestCase(unittest.TestCase):
         self.addCleanup(stop)
         return server
 
+    def start_tls(self, *extra, cert=None, package=None):
+        cert_file, key_file = cert or (Fixture.cert, Fixture.key)
+        return self.start("--tls", cert_file, key_file, *extra, package=package)
+
     def get(self, server, target, conn=None):
-        c = conn or http.client.HTTPConnection("127.0.0.1", server.port,
-                                               timeout=TIMEOUT)
+        """GET on |conn|, or on a new connection to the main port."""
+        c = conn or connection(server.port, server.scheme)
         try:
             c.request("GET", target)
             r = c.getresponse()
@@ -153,10 +198,10 @@ class ServiceTestCase(unittest.TestCase):
 
 
 class PackageRequestTest(ServiceTestCase):
-    def test_answer_announces_url_and_sizes_as_strings(self):
+    def test_answer_announces_url_sizes_and_hash_as_strings(self):
         server = self.start()
         answer = self.announce(server)
-        self.assertEqual(set(answer), {"downloadUrl", "zipSize", "insSize"})
+        self.assertEqual(set(answer), {"downloadUrl", "zipSize", "insSize", "sha256"})
         for v in answer.values():
             self.assertIsInstance(v, str)
         self.assertEqual(answer["downloadUrl"],
@@ -165,6 +210,8 @@ class PackageRequestTest(ServiceTestCase):
         self.assertEqual(answer["insSize"],
                          str(sum(len(v) for v in Fixture.small_entries.values())))
         self.assertNotEqual(answer["zipSize"], answer["insSize"])
+        self.assertEqual(answer["sha256"],
+                         hashlib.sha256(read_file(Fixture.small)).hexdigest())
 
     def test_response_is_json_with_length_and_keeps_connection(self):
         server = self.start()
@@ -197,7 +244,8 @@ class PackageRequestTest(ServiceTestCase):
         server = self.start("--record-file", record_file)
         for query, _ in cases:
             self.announce(server, query)
-        expected = [dict(kind="request", **values) for _, values in cases]
+        expected = [dict(kind="request", scheme="http", status=200, **values)
+                    for _, values in cases]
         self.assertEqual(self.records(server, len(cases)), expected)
         with open(record_file, encoding="utf-8") as f:
             self.assertEqual([json.loads(line) for line in f], expected)
@@ -407,9 +455,11 @@ class DownloadTest(ServiceTestCase):
         size = os.path.getsize(Fixture.small)
         self.assertEqual(recs[1:], [
             {"kind": "download", "path": "/pkg/full.zip", "sign": "bad", "t": "1",
-             "sign_ok": False, "status": 403, "bytes_sent": 0},
+             "sign_ok": False, "status": 403, "bytes_sent": 0, "scheme": "http",
+             "substituted": False},
             {"kind": "download", "path": "/pkg/full.zip", "sign": good["sign"],
-             "t": good["t"], "sign_ok": True, "status": 200, "bytes_sent": size},
+             "t": good["t"], "sign_ok": True, "status": 200, "bytes_sent": size,
+             "scheme": "http", "substituted": False},
         ])
         with open(record_file, encoding="utf-8") as f:
             self.assertEqual([json.loads(line) for line in f], recs)
@@ -558,12 +608,17 @@ class ControlTest(ServiceTestCase):
     def test_reset_restores_start_options_and_forgets_records(self):
         server = self.start("--zip-size", "7")
         self.announce(server)
-        self.control(server, "zip_size=9&answer=ftp")
-        self.assertTrue(self.announce(server)["downloadUrl"].startswith("ftp://"))
+        self.control(server, "zip_size=9&answer=ftp&sha256=none")
+        answer = self.announce(server)
+        self.assertTrue(answer["downloadUrl"].startswith("ftp://"))
+        self.assertNotIn("sha256", answer)
         status, settings = self.control(server, "reset=1")
-        self.assertEqual((settings["zip_size"], settings["answer"]), ("7", None))
+        self.assertEqual((settings["zip_size"], settings["answer"], settings["sha256"]),
+                         ("7", None, "auto"))
         self.assertEqual(self.records(server, 0), [])
-        self.assertEqual(self.announce(server)["zipSize"], "7")
+        answer = self.announce(server)
+        self.assertEqual(answer["zipSize"], "7")
+        self.assertIn("sha256", answer)
 
     def test_announced_content_length(self):
         server = self.start()
@@ -579,39 +634,322 @@ class ControlTest(ServiceTestCase):
     def test_bad_changes_are_refused_whole(self):
         server = self.start()
         for query in ["nonsense=1", "rate=fast", "status_206=yes", "fail_mode=418",
-                      "answer=maybe", "drop_points=1,-2", "drop_points=x", "package=/no/such.zip", "rate=5&package=/no/such.zip"]:
+                      "answer=maybe", "drop_points=1,-2", "drop_points=x",
+                      "package=/no/such.zip", "rate=5&package=/no/such.zip",
+                      "substitute=/no/such.zip", "substitute_first=1",
+                      "redirect_first=1", "redirect_request=1", "redirect_first=x",
+                      "redirect_request=2",
+                      "download_url=http://localhost:{plain_port}/pkg/full.zip",
+                      "redirect_to=http://localhost:{plain_port}"]:
             with self.subTest(query=query):
                 self.assertEqual(self.control(server, query)[0], 400)
         self.assertEqual(self.control(server, "")[1]["rate"], 0)
 
 
+class TlsTest(ServiceTestCase):
+    def target(self, server):
+        """Signed target of the announced URL; that has a port, so P is empty."""
+        return self.signed_target(self.announce(server)["downloadUrl"], "")
+
+    def test_https_answer_and_download(self):
+        server = self.start_tls()
+        conn = connection(server.port, "https")
+        self.addCleanup(conn.close)
+        status, _, body = self.get(server, "/quill/orv/download?version=1", conn)
+        answer = json.loads(body)
+        self.assertEqual(answer["downloadUrl"],
+                         "https://localhost:%d/pkg/full.zip" % server.port)
+        self.assertEqual(answer["sha256"],
+                         hashlib.sha256(read_file(Fixture.small)).hexdigest())
+        # The same TLS connection carries the download.
+        status, r, body = self.get(server, self.signed_target(answer["downloadUrl"], ""),
+                                   conn)
+        self.assertEqual((status, int(r.getheader("Content-Length")), body),
+                         (200, os.path.getsize(Fixture.small), read_file(Fixture.small)))
+        recs = self.records(server, 2)
+        self.assertEqual([(r["kind"], r["scheme"], r["status"]) for r in recs],
+                         [("request", "https", 200), ("download", "https", 200)])
+
+    def test_tls_framing_switches_end_cleanly(self):
+        data = read_file(Fixture.big)
+        # (flags, body, whether the announced length frames it)
+        for flags, body, framed in [(["--no-content-length"], data, True),
+                                    (["--short-by", "100"], data[:-100], False),
+                                    (["--rate", "20000000"], data, True)]:
+            with self.subTest(flags=flags):
+                server = self.start_tls(*flags, package=Fixture.big)
+                conn = connection(server.port, "https")
+                self.addCleanup(conn.close)
+                conn.request("GET", self.target(server))
+                r = conn.getresponse()
+                self.assertEqual(r.status, 200)
+                # The body ends at the server's close, not in a TLS error.
+                try:
+                    got = r.read()
+                    self.assertTrue(framed, "no short read")
+                except http.client.IncompleteRead as e:
+                    self.assertFalse(framed, "short read")
+                    got = e.partial
+                self.assertEqual(len(got), len(body))
+                self.assertEqual(got, body)
+
+    def test_plain_port_shares_options_state_and_records(self):
+        server = self.start_tls("--plain-port", "0")
+        self.assertNotIn(server.plain_port, (None, server.port))
+        plain = connection(server.plain_port)
+        self.addCleanup(plain.close)
+        # A change through the plain port shows on the TLS one.
+        status, _, body = self.get(server, "/_control?zip_size=77&fail_first=1"
+                                   "&fail_mode=404", plain)
+        self.assertEqual(status, 200)
+        self.assertEqual(self.announce(server)["zipSize"], "77")
+        # One failure in all: it is used up on the plain port.
+        target = self.target(server)
+        self.assertEqual(self.get(server, target, plain)[0], 404)
+        status, _, body = self.get(server, target)
+        self.assertEqual((status, body), (200, read_file(Fixture.small)))
+        status, _, body = self.get(server, target, plain)
+        self.assertEqual((status, body), (200, read_file(Fixture.small)))
+        # {plain_port} names the plain listener, {port} the main one.
+        status, _, body = self.get(
+            server, "/_control?download_url=" + urllib.parse.quote(
+                "http://localhost:{plain_port}/pkg/full.zip?p={port}"))
+        self.assertEqual(json.loads(body)["download_url"],
+                         "http://localhost:%d/pkg/full.zip?p=%d"
+                         % (server.plain_port, server.port))
+        expected = [("request", "https"), ("request", "https"),
+                    ("download", "http"), ("download", "https"), ("download", "http")]
+        recs = self.records(server, len(expected))
+        self.assertEqual([(r["kind"], r["scheme"]) for r in recs], expected)
+        status, _, body = self.get(server, "/_records", plain)
+        self.assertEqual(json.loads(body), recs)
+
+    def test_refused_certificate_ends_only_that_connection(self):
+        server = self.start_tls()
+
+        def untrusting():
+            c = TlsConnection(server.port, Fixture.stranger[0])
+            c.request("GET", "/quill/orv/download")
+
+        def other_name():
+            c = TlsConnection(server.port, Fixture.cert, hostname="other.test")
+            c.request("GET", "/quill/orv/download")
+
+        def plain_http():
+            c = connection(server.port)
+            c.request("GET", "/quill/orv/download")
+            c.getresponse()
+
+        def silent():
+            with socket.create_connection(("127.0.0.1", server.port), timeout=TIMEOUT) as s:
+                s.sendall(b"\x16\x03\x01")  # the start of a record, then nothing
+        cases = [("untrusted certificate", untrusting, ssl.SSLCertVerificationError),
+                 ("wrong host name", other_name, ssl.SSLCertVerificationError),
+                 ("plain http", plain_http, (http.client.HTTPException, OSError)),
+                 ("gives up mid-handshake", silent, None)]
+        for name, client, error in cases:
+            with self.subTest(name=name):
+                if error:
+                    self.assertRaises(error, client)
+                else:
+                    client()
+                self.assertEqual(self.announce(server)["zipSize"],
+                                 str(os.path.getsize(Fixture.small)))
+        self.assertEqual([r["scheme"] for r in self.records(server, 4)], ["https"] * 4)
+
+    def test_served_certificate_is_the_given_one(self):
+        server = self.start_tls(cert=Fixture.stranger)
+        self.assertRaises(ssl.SSLCertVerificationError, self.announce, server)
+        c = TlsConnection(server.port, Fixture.stranger[0])
+        self.addCleanup(c.close)
+        self.assertEqual(self.get(server, "/quill/orv/download", c)[0], 200)
+
+
+class Sha256Test(ServiceTestCase):
+    def test_member_auto_none_or_verbatim(self):
+        real = hashlib.sha256(read_file(Fixture.small)).hexdigest()
+        # (flags, sha256 member or None when left out)
+        cases = [([], real), (["--sha256", "auto"], real), (["--sha256", ""], real),
+                 (["--sha256", "none"], None),
+                 (["--sha256", real.upper()], real.upper()),
+                 (["--sha256", "0" * 63], "0" * 63),
+                 (["--sha256", "not hex at all"], "not hex at all"),
+                 (["--answer", "numbers"], real),
+                 (["--answer", "numbers", "--sha256", "none"], None),
+                 (["--answer", "numbers", "--sha256", "x"], "x")]
+        for flags, member in cases:
+            with self.subTest(flags=flags):
+                answer = self.announce(self.start(*flags))
+                self.assertEqual(answer.get("sha256"), member)
+                self.assertEqual("sha256" in answer, member is not None)
+
+    def test_auto_follows_the_package_and_control(self):
+        path = os.path.join(Fixture.tmp.name, "changing.zip")
+        shutil.copyfile(Fixture.small, path)
+        self.addCleanup(os.remove, path)
+        server = self.start(package=path)
+
+        def member():
+            return self.announce(server).get("sha256")
+
+        def control(query):
+            self.assertEqual(self.get(server, "/_control?" + query)[0], 200)
+
+        self.assertEqual(member(), hashlib.sha256(read_file(path)).hexdigest())
+        # The same size and a new mtime: a cached hash would be stale.
+        data = bytearray(read_file(path))
+        data[-1] ^= 0xFF
+        with open(path, "wb") as f:
+            f.write(data)
+        st = os.stat(path)
+        os.utime(path, ns=(st.st_atime_ns, st.st_mtime_ns + 10 ** 9))
+        self.assertEqual(member(), hashlib.sha256(data).hexdigest())
+        control("package=" + urllib.parse.quote(Fixture.big))
+        self.assertEqual(member(), hashlib.sha256(read_file(Fixture.big)).hexdigest())
+        control("sha256=deadbeef")
+        self.assertEqual(member(), "deadbeef")
+        control("sha256=none")
+        self.assertIsNone(member())
+        control("sha256=")
+        self.assertEqual(member(), hashlib.sha256(read_file(Fixture.big)).hexdigest())
+
+
+class SubstituteTest(ServiceTestCase):
+    def test_first_downloads_get_the_substitute(self):
+        substitute = os.path.join(Fixture.tmp.name, "substitute.bin")
+        with open(substitute, "wb") as f:
+            f.write(random.Random(3).randbytes(12345))
+        self.addCleanup(os.remove, substitute)
+        package, other = read_file(Fixture.small), read_file(substitute)
+        # (flags at start, control query or None)
+        starts = [(["--substitute", substitute, "--substitute-first", "2"], None),
+                  ([], "substitute=%s&substitute_first=2" % urllib.parse.quote(substitute))]
+        for flags, query in starts:
+            with self.subTest(flags=flags, query=query):
+                server = self.start("--fail-first", "1", *flags)
+                if query:
+                    self.assertEqual(self.get(server, "/_control?" + query)[0], 200)
+                target = self.signed_target(self.announce(server)["downloadUrl"], "")
+                # Neither a bad signature nor a 500 uses one up.
+                self.assertEqual(self.get(server, "/pkg/full.zip?sign=x&t=1")[0], 403)
+                self.assertEqual(self.get(server, target)[0], 500)
+                for body in (other, other, package, package):
+                    status, r, got = self.get(server, target)
+                    self.assertEqual((status, int(r.getheader("Content-Length"))),
+                                     (200, len(body)))
+                    self.assertEqual(got, body)
+                recs = self.records(server, 6, "download")
+                self.assertEqual([(r["status"], r["substituted"]) for r in recs],
+                                 [(403, False), (500, False), (200, True), (200, True),
+                                  (200, False), (200, False)])
+                self.assertEqual([r["bytes_sent"] for r in recs[2:]],
+                                 [len(other), len(other), len(package), len(package)])
+
+
+class RedirectTest(ServiceTestCase):
+    def test_first_downloads_are_redirected(self):
+        server = self.start_tls("--plain-port", "0", "--redirect-first", "2",
+                                "--redirect-to", "http://localhost:{plain_port}/x")
+        target = self.signed_target(self.announce(server)["downloadUrl"], "") + "&k=%2F"
+        location = "http://localhost:%d/x%s" % (server.plain_port, target)
+        conn = connection(server.port, "https")
+        self.addCleanup(conn.close)
+        for _ in range(2):
+            # One keep-alive connection: an empty 302 must be framed.
+            status, r, body = self.get(server, target, conn)
+            self.assertEqual((status, r.getheader("Location"),
+                              r.getheader("Content-Length"), body),
+                             (302, location, "0", b""))
+        status, _, body = self.get(server, target, conn)
+        self.assertEqual((status, body), (200, read_file(Fixture.small)))
+        plain = connection(server.plain_port)
+        self.addCleanup(plain.close)
+        status, _, body = self.get(server, target, plain)
+        self.assertEqual((status, body), (200, read_file(Fixture.small)))
+        recs = self.records(server, 4, "download")
+        self.assertEqual([(r["scheme"], r["status"], r["sign_ok"], r["bytes_sent"])
+                          for r in recs],
+                         [("https", 302, True, 0), ("https", 302, True, 0),
+                          ("https", 200, True, len(body)), ("http", 200, True, len(body))])
+
+    def test_redirects_come_before_failures(self):
+        server = self.start("--redirect-first", "1", "--redirect-to", "http://a.test",
+                            "--fail-first", "1", "--fail-mode", "404")
+        target = self.signed_target(self.announce(server)["downloadUrl"], "")
+        self.assertEqual([self.get(server, target)[0] for _ in range(3)], [302, 404, 200])
+        self.assertEqual(self.get(server, "/pkg/full.zip?sign=x&t=1")[0], 403)
+
+    def test_package_request_is_redirected(self):
+        server = self.start_tls("--plain-port", "0", "--redirect-request",
+                                "--redirect-to", "http://localhost:{plain_port}")
+        query = "/quill/orv/download?version=1.0.0.1&platform=Windows7"
+        status, r, body = self.get(server, query)
+        self.assertEqual((status, r.getheader("Location"), r.getheader("Content-Length"),
+                          body),
+                         (302, "http://localhost:%d%s" % (server.plain_port, query), "0",
+                          b""))
+        # The listener the redirect names answers, or requests would loop.
+        plain = connection(server.plain_port)
+        self.addCleanup(plain.close)
+        status, _, body = self.get(server, query, plain)
+        self.assertEqual(status, 200)
+        self.assertEqual(json.loads(body)["downloadUrl"],
+                         "https://localhost:%d/pkg/full.zip" % server.port)
+        self.get(server, "/_control?redirect_request=0", plain)
+        self.assertEqual(self.get(server, query)[0], 200)
+        recs = self.records(server, 3, "request")
+        self.assertEqual([(r["scheme"], r["status"], r["version"]) for r in recs],
+                         [("https", 302, "1.0.0.1"), ("http", 200, "1.0.0.1"),
+                          ("https", 200, "1.0.0.1")])
+
+
 class ProcessTest(unittest.TestCase):
+    def wait_port(self, proc, path):
+        deadline = time.monotonic() + TIMEOUT
+        while not os.path.exists(path):
+            if proc.poll() is not None:
+                self.fail("exited early: %r" % proc.stderr.read())
+            self.assertLess(time.monotonic(), deadline, "no port file %s" % path)
+            time.sleep(0.02)
+        with open(path) as f:
+            return int(f.read())
+
     def test_runs_as_process_and_stops_on_signal(self):
-        for sig in (signal.SIGTERM, signal.SIGINT):
-            with self.subTest(signal=sig.name), tempfile.TemporaryDirectory() as d:
+        # (name, signal, with TLS and a plain port)
+        cases = [("plain", signal.SIGTERM, False), ("plain", signal.SIGINT, False),
+                 ("tls", signal.SIGTERM, True), ("tls", signal.SIGINT, True)]
+        for name, sig, tls in cases:
+            with self.subTest(name=name, signal=sig.name), \
+                    tempfile.TemporaryDirectory() as d:
                 port_file = os.path.join(d, "port")
+                plain_file = os.path.join(d, "plain-port")
                 record_file = os.path.join(d, "records.jsonl")
+                extra = ["--tls", Fixture.cert, Fixture.key, "--plain-port", "0",
+                         "--plain-port-file", plain_file] if tls else []
                 proc = subprocess.Popen(
                     [sys.executable, SCRIPT, "--package", Fixture.small, "--port", "0",
-                     "--port-file", port_file, "--record-file", record_file],
+                     "--port-file", port_file, "--record-file", record_file] + extra,
                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
                 try:
-                    deadline = time.monotonic() + TIMEOUT
-                    while not os.path.exists(port_file):
-                        if proc.poll() is not None:
-                            self.fail("exited early: %r" % proc.stderr.read())
-                        self.assertLess(time.monotonic(), deadline, "no port file")
-                        time.sleep(0.02)
-                    with open(port_file) as f:
-                        port = int(f.read())
-                    self.assertEqual(proc.stdout.readline().decode(),
-                                     "listening on http://127.0.0.1:%d\n" % port)
-                    c = http.client.HTTPConnection("127.0.0.1", port, timeout=TIMEOUT)
+                    port = self.wait_port(proc, port_file)
+                    scheme = "https" if tls else "http"
+                    url = "%s://%s:%d/pkg/full.zip" % (
+                        scheme, "localhost" if tls else "127.0.0.1", port)
+                    lines = ["listening on %s" % url.rsplit("/pkg/", 1)[0]]
+                    if tls:
+                        lines.append("listening on http://127.0.0.1:%d"
+                                     % self.wait_port(proc, plain_file))
+                    for line in lines:
+                        self.assertEqual(proc.stdout.readline().decode(), line + "\n")
+                    c = connection(port, scheme)
                     c.request("GET", "/quill/orv/download?version=9&platform=Windows7")
                     answer = json.loads(c.getresponse().read())
                     c.close()
-                    self.assertEqual(answer["downloadUrl"],
-                                     "http://127.0.0.1:%d/pkg/full.zip" % port)
+                    self.assertEqual(answer["downloadUrl"], url)
+                    if tls:
+                        # Refused quietly: nothing on stderr.
+                        self.assertRaises(ssl.SSLCertVerificationError,
+                                          TlsConnection(port, Fixture.stranger[0]).connect)
                     proc.send_signal(sig)
                     out, err = proc.communicate(timeout=TIMEOUT)
                 finally:
@@ -619,11 +957,12 @@ class ProcessTest(unittest.TestCase):
                         proc.kill()
                         proc.communicate()
                 self.assertEqual(proc.returncode, 0, err)
-                self.assertEqual(out, b"")
+                self.assertEqual((out, err), (b"", b""))
                 with open(record_file, encoding="utf-8") as f:
                     self.assertEqual(json.loads(f.readline()),
                                      {"kind": "request", "version": "9",
-                                      "mac_address": None, "platform": "Windows7"})
+                                      "mac_address": None, "platform": "Windows7",
+                                      "scheme": scheme, "status": 200})
 
     def test_missing_package_fails(self):
         proc = subprocess.run(
