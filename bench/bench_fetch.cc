@@ -1,6 +1,8 @@
 // Times one file transfer through net::URLFetcher, set up as the installer
 // sets it up: ui_thread runs the UI loop, io_thread the completion port.
-//   bench_fetch.exe URL Z:\path\file
+//   bench_fetch.exe URL Z:\path\file [SHA256]
+// With SHA256 the transfer is verified against it, as a package the
+// service vouched for is.
 // Prints one line: "seconds=S bytes=B ok=1 private=P peak_private=Q peak_ws=W"
 // (memory figures in bytes, read after the transfer).
 
@@ -48,12 +50,13 @@ int64_t FileSize(const std::wstring& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    fprintf(stderr, "usage: bench_fetch URL PATH\n");
+  if (argc != 3 && argc != 4) {
+    fprintf(stderr, "usage: bench_fetch URL PATH [SHA256]\n");
     return 2;
   }
   const std::string url = argv[1];
   const std::wstring path = Utf8ToWide(argv[2]);
+  const std::string sha256 = argc == 4 ? argv[3] : "";
 
   auto ui_loop = std::make_unique<base::MessageLoop>(base::MessageLoop::kLoopUi);
   base::RegisterThreadLoop(base::kThreadUi, ui_loop.get());
@@ -69,7 +72,7 @@ int main(int argc, char** argv) {
   double start = 0;
   {
     base::scoped_refptr<net::URLFetcher> fetcher(
-        new net::URLFetcher(net::FetchRequest(url, path), &listener));
+        new net::URLFetcher(net::FetchRequest(url, path, sha256), &listener));
     start = BenchSeconds();
     fetcher->Start();
     ui_loop->Run();

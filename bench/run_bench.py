@@ -11,6 +11,7 @@ stopped here. Prints a table and writes bench/RESULTS.md.
 
 import argparse
 import datetime
+import hashlib
 import os
 import random
 import shutil
@@ -223,22 +224,42 @@ class Results:
         self.rows.append((name, ours, reference, f"{ratio:.3f}", goal_text, verdict))
 
 
+def sha256_of(path):
+    digest = hashlib.sha256()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 20), b""):
+            digest.update(block)
+    return digest.hexdigest()
+
+
+def fetch_rate(args, url, target, size, sha256=None):
+    """One URLFetcher transfer: (bytes per second, its fields)."""
+    f = run_wine(args.fetch, url, wine_path(target), *([sha256] if sha256 else []))
+    if int(f["bytes"]) != size or f["ok"] != "1":
+        raise RuntimeError(f"incomplete or unverified download: {f}")
+    return int(f["bytes"]) / float(f["seconds"]), f
+
+
 def bench_link(args, server, data, work, quiet, results, memory):
     name = "big.bin"
     quiet.wait("download, link-bound")
     log("download, link-bound")
-    ours, curl = [], []
+    digest = sha256_of(os.path.join(data, name))
+    ours, hashed, curl = [], [], []
     target = os.path.join(work, "link.bin")
     for r in range(args.rounds):
-        steps = ["ours", "curl"] if r % 2 == 0 else ["curl", "ours"]
+        steps = ["ours", "hashed", "curl"] if r % 2 == 0 else ["curl", "hashed", "ours"]
         for step in steps:
             drop_dirty_pages()
             if step == "ours":
-                f = run_wine(args.fetch, server.url(name, limited=True), wine_path(target))
-                if int(f["bytes"]) != args.big:
-                    raise RuntimeError(f"incomplete download: {f}")
-                ours.append(int(f["bytes"]) / float(f["seconds"]))
+                rate, f = fetch_rate(args, server.url(name, limited=True), target, args.big)
+                ours.append(rate)
                 memory.setdefault("big", []).append(int(f["peak_private"]))
+            elif step == "hashed":
+                rate, f = fetch_rate(args, server.url(name, limited=True), target, args.big,
+                                     digest)
+                hashed.append(rate)
+                memory.setdefault("big_hashed", []).append(int(f["peak_private"]))
             else:
                 curl.append(curl_rate(server.url(name, limited=True)))
             if os.path.exists(target):
@@ -247,9 +268,16 @@ def bench_link(args, server, data, work, quiet, results, memory):
     results.add(f"download, link-bound ({args.big // MiB} MiB at 125 MB/s)",
                 fmt_rate(median(ours)), f"link {fmt_rate(LINK_RATE)}", ratio, ">= 0.90",
                 ratio >= 0.9)
+    ratio = median(hashed) / LINK_RATE
+    results.add(f"download, link-bound, SHA-256 verified ({args.big // MiB} MiB at 125 MB/s)",
+                fmt_rate(median(hashed)), f"link {fmt_rate(LINK_RATE)}", ratio, ">= 0.93",
+                ratio >= 0.93)
     results.details.append(
         f"- Download, link-bound: nginx `limit_rate {LINK_RATE}` (bytes/s). "
         f"URLFetcher rounds: {', '.join(fmt_rate(v) for v in ours)}; "
+        f"verified against the file's SHA-256: {', '.join(fmt_rate(v) for v in hashed)} "
+        f"(peak private bytes {', '.join(str(v) for v in memory['big_hashed'])} against "
+        f"{', '.join(str(v) for v in memory['big'])} unverified); "
         f"curl through the same location (context): {', '.join(fmt_rate(v) for v in curl)}.")
 
 
@@ -257,18 +285,20 @@ def bench_platform(args, server, data, work, quiet, results, memory):
     name = "platform.bin"
     quiet.wait("download, platform-bound")
     log("download, platform-bound")
-    ours, bare, curl = [], [], []
+    digest = sha256_of(os.path.join(data, name))
+    ours, hashed, bare, curl = [], [], [], []
     target_ours = os.path.join(work, "ours.bin")
     target_bare = os.path.join(work, "bare.bin")
     for r in range(args.rounds):
-        steps = ["ours", "bare", "curl"] if r % 2 == 0 else ["bare", "ours", "curl"]
+        steps = (["ours", "hashed", "bare", "curl"] if r % 2 == 0
+                 else ["bare", "hashed", "ours", "curl"])
         for step in steps:
             drop_dirty_pages()
             if step == "ours":
-                f = run_wine(args.fetch, server.url(name), wine_path(target_ours))
-                if int(f["bytes"]) != args.platform:
-                    raise RuntimeError(f"incomplete download: {f}")
-                ours.append(int(f["bytes"]) / float(f["seconds"]))
+                ours.append(fetch_rate(args, server.url(name), target_ours, args.platform)[0])
+            elif step == "hashed":
+                hashed.append(fetch_rate(args, server.url(name), target_ours, args.platform,
+                                         digest)[0])
             elif step == "bare":
                 f = run_wine(args.wininet, server.url(name), wine_path(target_bare))
                 if int(f["bytes"]) != args.platform:
@@ -283,6 +313,12 @@ def bench_platform(args, server, data, work, quiet, results, memory):
     results.add(f"download, platform-bound ({args.platform // MiB} MiB)",
                 fmt_rate(median(ours)), f"WinINet 64K loop {fmt_rate(median(bare))}",
                 ratio, ">= 0.95", ratio >= 0.95)
+    results.add(f"download, platform-bound, SHA-256 verified ({args.platform // MiB} MiB)",
+                fmt_rate(median(hashed)), f"unverified {fmt_rate(median(ours))}",
+                median(hashed) / median(ours), "(context)", None)
+    results.details.append(
+        f"- Download, platform-bound, verified against the file's SHA-256 (CNG under "
+        f"Wine): {', '.join(fmt_rate(v) for v in hashed)}.")
     results.details.append(
         f"- Download, platform-bound ({args.platform // MiB} MiB, no rate limit). "
         f"URLFetcher: {', '.join(fmt_rate(v) for v in ours)}; bare WinINet loop, 64 KiB "

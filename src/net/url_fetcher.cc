@@ -9,7 +9,7 @@
 #include "base/thread_table.h"
 #include "log/log_assist.h"
 #include "sys/path_util.h"
-#include "sys/sha256.h"
+#include "net/streaming_digest.h"
 
 namespace net {
 
@@ -250,22 +250,25 @@ bool URLFetcher::TransferToFile(HINTERNET request) {
   }
   if (cancelled_) return false;
 
-  std::unique_ptr<Sha256> hash;
+  std::unique_ptr<StreamingDigest> digest;
+  std::vector<char> own_buffer;
   if (!sha256_.empty()) {
-    hash.reset(new Sha256());
-    if (!hash->IsValid()) return false;
+    digest.reset(new StreamingDigest(kFileReadBytes));
+    if (!digest->IsValid()) return false;
+  } else {
+    own_buffer.resize(kFileReadBytes);
   }
 
-  std::vector<char> buffer(kFileReadBytes);
   int64_t received = 0;
   int64_t since_report = 0;
   do {
+    char* buffer = digest ? digest->Buffer() : own_buffer.data();
     DWORD read = 0;
-    if (!InternetReadFile(request, buffer.data(), kFileReadBytes, &read)) return false;
+    if (!InternetReadFile(request, buffer, kFileReadBytes, &read)) return false;
     if (read == 0) {
       // The end of data also comes when the server closes early.
       if (received != length) return false;
-      if (hash && hash->HexDigest() != sha256_) {
+      if (digest && digest->Finish() != sha256_) {
         error_code_ = kFetchErrorDigest;
         return false;
       }
@@ -274,11 +277,11 @@ bool URLFetcher::TransferToFile(HINTERNET request) {
     }
     if (received + read > length) return false;  // more than announced
     DWORD written = 0;
-    if (!WriteFile(file.Get(), buffer.data(), read, &written, nullptr) || written != read) {
+    if (!WriteFile(file.Get(), buffer, read, &written, nullptr) || written != read) {
       if (IsDiskFull(GetLastError())) error_code_ = kFetchErrorReserve;
       return false;
     }
-    if (hash && !hash->Update(buffer.data(), read)) return false;
+    if (digest) digest->Submit(read);
     received += read;
     since_report += read;
     if (since_report > kProgressStep) {
