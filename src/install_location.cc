@@ -1,6 +1,11 @@
 #include "install_location.h"
 
+#include <windows.h>
+
+#include <vector>
+
 #include "app_config.h"
+#include "base/scoped_handle.h"
 #include "installer_texts.h"
 #include "sys/path_util.h"
 #include "sys/string_util.h"
@@ -58,4 +63,23 @@ bool HasEnoughSpace(const std::wstring& package_path, uint64_t zip_size, uint64_
 std::wstring ShortageText(bool chinese, uint64_t needed_bytes) {
   return ReplaceAll(InstallerText(kTextShortage, chinese), L"{SPACESIZE}",
                     FormatGigabytes(needed_bytes));
+}
+
+bool MakeInstallFolders(const std::wstring& install_folder, const std::wstring& package_path) {
+  std::vector<std::wstring> created;
+  bool made = CreateDirectoryChain(install_folder + L"\\", &created) &&
+              CreateDirectoryChain(DirectoryOf(package_path), &created);
+  if (made) {
+    // The package file itself: a path too long for the system shows here.
+    base::ScopedHandle probe(CreateFileW(package_path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                         CREATE_NEW,
+                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                         nullptr));
+    made = probe.IsValid() || GetLastError() == ERROR_FILE_EXISTS;
+  }
+  if (!made) {
+    for (auto folder = created.rbegin(); folder != created.rend(); ++folder)
+      RemoveDirectoryW(folder->c_str());
+  }
+  return made;
 }

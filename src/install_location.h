@@ -27,6 +27,12 @@ uint64_t NeededBytes(uint64_t zip_size, uint64_t install_size);
 // Free bytes of the volume of |package_path| against NeededBytes; a volume
 // that cannot be read has too little.
 bool HasEnoughSpace(const std::wstring& package_path, uint64_t zip_size, uint64_t install_size);
+// Makes the install folder and the package's folder and checks that the
+// package file can be created there, so a location below a file or longer
+// than the system allows fails now rather than at every download attempt.
+// On failure the folders this call made are removed again. File system:
+// run on file_thread.
+bool MakeInstallFolders(const std::wstring& install_folder, const std::wstring& package_path);
 // The shortage text with "{SPACESIZE}" replaced by the needed size.
 std::wstring ShortageText(bool chinese, uint64_t needed_bytes);
 

@@ -19,6 +19,7 @@
 #include "sys/path_util.h"
 #include "sys/process_util.h"
 #include "sys/registry_util.h"
+#include "sys/scoped_com.h"
 #include "sys/shell_util.h"
 #include "sys/shortcut.h"
 #include "sys/string_util.h"
@@ -48,9 +49,6 @@ constexpr int kFadeAlphas[] = {20, 50, 100, 150, 180, 220, 255};
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kAgreementPath[] = "/Quill/Other/Protocol";
 constexpr char kPrivacyPath[] = "/Quill/Other/Privacy";
-
-// Shared by every window of the process, made when the taskbar button exists.
-ITaskbarList4* g_taskbar = nullptr;
 
 HMODULE Module() { return AppInstance() ? AppInstance() : GetModuleHandleW(nullptr); }
 
@@ -153,6 +151,7 @@ void CUIMainWindowEx::OnOpeningFinished() {
 
 void CUIMainWindowEx::OnClosed() {
   KillTimer(hwnd(), kShakeTimerId);
+  ReleaseTaskbar();
   DestroyWindowNow();
   PostQuitMessage(0);
 }
@@ -206,6 +205,8 @@ void CUIMainWindowEx::OnBackToStart() {
 }
 
 void CUIMainWindowEx::OnBrowse() {
+  // The new dialog style needs OLE on this thread, whoever else set it up.
+  ScopedOleInit ole;
   BROWSEINFOW info = {};
   info.hwndOwner = hwnd();
   info.lpszTitle = kTextSelectFolder;
@@ -230,13 +231,47 @@ void CUIMainWindowEx::OnPathChanged(WPARAM) {
   EnableButton(L"id_btn_installnow", valid);
 }
 
+void CUIMainWindowEx::ShowPathError() {
+  Show(L"id_static_patherror", true);
+  EnableButton(L"id_btn_installnow", false);
+}
+
 void CUIMainWindowEx::OnCustomInstall() {
-  CGlobal& global = Global();
-  if (CBaseElementCtl* edit = Find(L"id_edit_installpath")) {
-    global.install_dir = LocationFromText(edit->GetTitle());
-    global.zip_path = PackagePathFor(global.install_dir, UnixTimeSeconds());
+  if (checking_folder_) return;  // the folder of an earlier press is on its way
+  CBaseElementCtl* edit = Find(L"id_edit_installpath");
+  std::wstring text = edit ? edit->GetTitle() : std::wstring();
+  // The button may still be enabled for text the live check never saw.
+  if (!IsLocationValid(text)) {
+    ShowPathError();
+    return;
   }
-  InstallFrom(L"id_panel_userdef");
+  CGlobal& global = Global();
+  global.install_dir = LocationFromText(text);
+  global.zip_path = PackagePathFor(global.install_dir, UnixTimeSeconds());
+  if (!HasEnoughSpace(global.zip_path, global.zip_size, global.install_size)) {
+    ShowMessage(ShortageText(global.is_chinese, NeededBytes(global.zip_size, global.install_size)));
+    return;
+  }
+  checking_folder_ = true;
+  PostToFile(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::MakeCustomFolder,
+                      InstallFolderFor(global.install_dir), global.zip_path));
+}
+
+void CUIMainWindowEx::MakeCustomFolder(std::wstring folder, std::wstring package) {
+  bool made = MakeInstallFolders(folder, package);
+  PostToUi(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::OnCustomFolderMade, made));
+}
+
+void CUIMainWindowEx::OnCustomFolderMade(bool made) {
+  checking_folder_ = false;
+  CBaseElementCtl* panel = Find(L"id_panel_userdef");
+  if (closing_ || !panel || !panel->IsVisible()) return;  // the user went back meanwhile
+  if (!made) {
+    ShowPathError();
+    return;
+  }
+  Show(L"id_panel_userdef", false);
+  EnterDownload();
 }
 
 void CUIMainWindowEx::EnterDownload() {
@@ -368,17 +403,15 @@ LRESULT CUIMainWindowEx::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
     *handled = false;
     return 0;
   }
+  if (message == WM_DESTROY) ReleaseTaskbar();
   if (message == TaskbarButtonCreatedMessage() && message != 0) {
-    if (!g_taskbar) {
-      CoInitialize(nullptr);
-      if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_ITaskbarList4, reinterpret_cast<void**>(&g_taskbar)))) {
-        if (FAILED(g_taskbar->HrInit())) {
-          g_taskbar->Release();
-          g_taskbar = nullptr;
-        }
-      }
-    }
+    // Sent again whenever the shell restarts: COM is set up once.
+    if (!taskbar_com_) taskbar_com_ = std::make_unique<ScopedComInit>();
+    if (!taskbar_ &&
+        SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ITaskbarList4, taskbar_.receive())) &&
+        FAILED(taskbar_->HrInit()))
+      taskbar_.reset();
     SetTaskbarState(TBPF_NORMAL);
     *handled = true;
     return 0;
@@ -386,12 +419,19 @@ LRESULT CUIMainWindowEx::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
   return CTransWindow::HandleMessage(message, wparam, lparam, handled);
 }
 
+void CUIMainWindowEx::ReleaseTaskbar() {
+  // On ui_thread, where COM was initialised: the last reference to this
+  // object may go on file_thread.
+  taskbar_.reset();
+  taskbar_com_.reset();
+}
+
 void CUIMainWindowEx::SetTaskbarProgress(int value) {
-  if (g_taskbar) g_taskbar->SetProgressValue(hwnd(), static_cast<ULONGLONG>(value), 100);
+  if (taskbar_) taskbar_->SetProgressValue(hwnd(), static_cast<ULONGLONG>(value), 100);
 }
 
 void CUIMainWindowEx::SetTaskbarState(TBPFLAG state) {
-  if (g_taskbar) g_taskbar->SetProgressState(hwnd(), state);
+  if (taskbar_) taskbar_->SetProgressState(hwnd(), state);
 }
 
 // --- banner ------------------------------------------------------------------
@@ -483,17 +523,21 @@ void CUIMainWindowEx::StartDownload() {
   global.install_dir = InstallFolderFor(global.install_dir);
   // The first attempt starts once the folder exists.
   PostToFile(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::CreateInstallFolder,
-                      global.install_dir));
+                      global.install_dir, global.zip_path));
 }
 
-void CUIMainWindowEx::CreateInstallFolder(std::wstring folder) {
-  CreateDirectoryChain(folder + L"\\");
-  CreateDirectoryChain(DirectoryOf(Global().zip_path));
-  PostToUi(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::StartFirstAttempt));
+void CUIMainWindowEx::CreateInstallFolder(std::wstring folder, std::wstring package) {
+  bool made = MakeInstallFolders(folder, package);
+  PostToUi(MakeTask(base::WrapRetained(this), &CUIMainWindowEx::StartFirstAttempt, made));
 }
 
-void CUIMainWindowEx::StartFirstAttempt() {
+void CUIMainWindowEx::StartFirstAttempt(bool folder_made) {
   if (closing_) return;
+  if (!folder_made) {
+    // No attempt could write the package there: say so now, not after 256.
+    CloseAfterMessage(kTextFileOccupied);
+    return;
+  }
   CGlobal& global = Global();
   fetch_file_.fetcher_->set_url(SignDownloadAddress(global.download_url));
   fetch_file_.fetcher_->set_path(global.zip_path);

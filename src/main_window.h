@@ -15,12 +15,14 @@
 #include <shobjidl.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "base/ref_counted.h"
 #include "net/fetch_file.h"
 #include "net/fetch_url.h"
 #include "retry_rule.h"
+#include "sys/scoped_com.h"
 #include "ui/trans_window.h"
 
 enum InstallState {
@@ -81,7 +83,11 @@ class CUIMainWindowEx : public CTransWindow,
   void OnMinimize();
   void OnBackToStart();
   void OnBrowse();
+  // The location check, the space check, then the folder on file_thread.
   void OnCustomInstall();
+  void MakeCustomFolder(std::wstring folder, std::wstring package);
+  void OnCustomFolderMade(bool made);
+  void ShowPathError();
   void OnUseNow();
   void OnFinish();
   // The space check, then the download panel; else the shortage message.
@@ -99,8 +105,8 @@ class CUIMainWindowEx : public CTransWindow,
   void SendPackageRequest();
   // The download and install sequence.
   void StartDownload();
-  void CreateInstallFolder(std::wstring folder);
-  void StartFirstAttempt();
+  void CreateInstallFolder(std::wstring folder, std::wstring package);
+  void StartFirstAttempt(bool folder_made);
   void RetryDownload();
   void ResumeInstall();
   void UnpackPackage(std::wstring package, std::wstring folder);
@@ -110,9 +116,13 @@ class CUIMainWindowEx : public CTransWindow,
   void CloseAfterMessage(const std::wstring& text);
 
   void SlideStep();
+  void ReleaseTaskbar();
   void SetTaskbarProgress(int value);
   void SetTaskbarState(TBPFLAG state);
 
+  // Made on the first TaskbarButtonCreated, released in OnClosed.
+  std::unique_ptr<ScopedComInit> taskbar_com_;
+  ScopedCom<ITaskbarList4> taskbar_;
   CFetchUrl fetch_url_;
   CFetchFile fetch_file_;
   DownloadFailures failures_;
@@ -123,6 +133,7 @@ class CUIMainWindowEx : public CTransWindow,
   bool closing_ = false;   // the user chose to quit; later results do nothing
   bool opening_ = true;    // the opening animation runs; start-panel input ignored
   bool download_done_ = false;
+  bool checking_folder_ = false;  // Custom install's folder is being made
   bool shake_active_ = false;
   RECT shake_origin_ = {};
   int shake_ticks_ = 0;

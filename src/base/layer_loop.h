@@ -27,6 +27,9 @@ class MessageLoop::LayerLoop : public MessagePump::Delegate {
 
   // The innermost running layer loop, or null.
   static LayerLoop* Top();
+  // Ends this loop. Called while a loop nested inside it runs, this one
+  // returns once that inner one has.
+  void Quit() { pump_.Quit(); }
   // Ends the innermost running layer loop; nothing when none runs.
   static void QuitTop();
 

@@ -37,7 +37,7 @@ std::wstring RootOf(const std::wstring& path) {
   return std::wstring();
 }
 
-bool CreateDirectoryChain(const std::wstring& path) {
+bool CreateDirectoryChain(const std::wstring& path, std::vector<std::wstring>* created) {
   if (path.empty()) return false;
   if (PathIsRootW(path.c_str())) return true;
   if (path.size() > kMaxPathChars) return false;
@@ -50,8 +50,14 @@ bool CreateDirectoryChain(const std::wstring& path) {
     if (sep == std::wstring::npos) break;
     if (sep > 0) {
       std::wstring prefix = path.substr(0, sep);
-      result = CreateDirectoryW(prefix.c_str(), nullptr) ||
-               GetLastError() == ERROR_ALREADY_EXISTS;
+      // A file of that name is in the way, not a folder that exists.
+      DWORD attributes;
+      bool made = CreateDirectoryW(prefix.c_str(), nullptr) != FALSE;
+      if (made && created) created->push_back(prefix);
+      result = made ||
+               (GetLastError() == ERROR_ALREADY_EXISTS &&
+                (attributes = GetFileAttributesW(prefix.c_str())) != INVALID_FILE_ATTRIBUTES &&
+                (attributes & FILE_ATTRIBUTE_DIRECTORY));
     }
     pos = sep + 1;
   }

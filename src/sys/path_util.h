@@ -6,6 +6,7 @@
 #define SYS_PATH_UTIL_H_
 
 #include <string>
+#include <vector>
 
 // The part after the last separator; the whole path when there is none.
 std::wstring FileNameOf(const std::wstring& path);
@@ -14,8 +15,11 @@ std::wstring DirectoryOf(const std::wstring& path);
 // "C:\" for a drive path, "\\server\share\" for a network path, else empty.
 std::wstring RootOf(const std::wstring& path);
 // Creates every folder named up to the path's last separator; the part after
-// it is not created. False when the last creation failed or none was tried.
-bool CreateDirectoryChain(const std::wstring& path);
+// it is not created. False when the last folder is not there afterwards (a
+// file of its name included) or none was tried.
+// |created|, when given, receives the folders this call made, outermost first.
+bool CreateDirectoryChain(const std::wstring& path,
+                          std::vector<std::wstring>* created = nullptr);
 
 // Deletes a file: plain delete, else rename to "<path>.tmp" and delete, else
 // delete at the next restart. 1 when it is gone or was never there (or is a

@@ -5,41 +5,13 @@
 #include <shlobj.h>
 
 #include "sys/path_util.h"
+#include "sys/scoped_com.h"
 
 namespace {
 
 constexpr int kCsidlRoamingAppData = 26;
 constexpr wchar_t kTaskbarPinnedPath[] =
     L"\\Microsoft\\Internet Explorer\\Quick Launch\\User Pinned\\TaskBar";
-
-// Owns one COM interface pointer.
-template <typename T>
-class ScopedCom {
- public:
-  ScopedCom() = default;
-  ScopedCom(const ScopedCom&) = delete;
-  ScopedCom& operator=(const ScopedCom&) = delete;
-  ~ScopedCom() {
-    if (ptr_) ptr_->Release();
-  }
-  T* get() const { return ptr_; }
-  T* operator->() const { return ptr_; }
-  void** receive() { return reinterpret_cast<void**>(&ptr_); }
-
- private:
-  T* ptr_ = nullptr;
-};
-
-class ScopedComInit {
- public:
-  ScopedComInit() : result_(CoInitialize(nullptr)) {}
-  ~ScopedComInit() {
-    if (SUCCEEDED(result_)) CoUninitialize();
-  }
-
- private:
-  HRESULT result_;
-};
 
 std::wstring ShellFolderPath(int csidl) {
   LPITEMIDLIST items = nullptr;

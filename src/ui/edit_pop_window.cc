@@ -66,8 +66,16 @@ void EditPopWindow::Detach() {
   self_owned_ = true;
 }
 
-LRESULT EditPopWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM, bool* handled) {
+LRESULT EditPopWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam,
+                                     bool* handled) {
   switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wparam) == EN_CHANGE && reinterpret_cast<HWND>(lparam) == edit_.hwnd() &&
+          edit_.field()) {
+        edit_.field()->OnEditChanged();
+        *handled = true;
+      }
+      return 0;
     case WM_CREATE:
       if (edit_.Create(hwnd())) {
         SendMessageW(edit_.hwnd(), WM_SETFONT,

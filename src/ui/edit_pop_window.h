@@ -1,6 +1,7 @@
 // The borderless popup that holds the live edit control of a layered edit
 // field, and that edit control (subclassed system "EDIT") which reports
-// typed characters and the focus loss to its field.
+// typed characters, every change of the text (EN_CHANGE, which the popup
+// receives) and the focus loss to its field.
 //
 // Thread affinity: the UI thread.
 
@@ -20,6 +21,7 @@ class CMyEditEx {
   HWND Create(HWND parent);
   HWND hwnd() const { return hwnd_; }
   void set_field(CLayeredEditCtl* field) { field_ = field; }
+  CLayeredEditCtl* field() const { return field_; }
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

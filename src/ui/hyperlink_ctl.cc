@@ -5,7 +5,10 @@
 #include "ui/gdi_resource.h"
 #include "ui/xml_helper.h"
 
-CHyperLinkCtl::CHyperLinkCtl(HWND host, bool layered) : CButtonCtl(host, layered) {}
+CHyperLinkCtl::CHyperLinkCtl(HWND host, bool layered) : CButtonCtl(host, layered) {
+  // Not a button: a button-up must go on to the elements under the link.
+  type_tag_.clear();
+}
 
 void CHyperLinkCtl::LoadAttributes(TiXmlElement* node) {
   LoadCommonAttributes(node);

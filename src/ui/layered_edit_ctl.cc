@@ -77,7 +77,10 @@ void CLayeredEditCtl::OnLButtonDown(UINT, int, int) {
     return;
   }
   SendMessageW(popup_->edit().hwnd(), EM_LIMITTEXT, static_cast<WPARAM>(text_limit_), 0);
+  // The editor taking the field's text is no change of it.
+  loading_text_ = true;
   SetWindowTextW(popup_->edit().hwnd(), title_.c_str());
+  loading_text_ = false;
 }
 
 void CLayeredEditCtl::PostTab() {
@@ -91,7 +94,10 @@ void CLayeredEditCtl::OnEditChar(wchar_t ch) {
   } else if (ch == L'\t') {
     PostTab();
   }
-  if (host_ && IsWindow(host_) && path_check_)
+}
+
+void CLayeredEditCtl::OnEditChanged() {
+  if (!loading_text_ && host_ && IsWindow(host_) && path_check_)
     PostMessageW(host_, UM_PATH_CHANGED, static_cast<WPARAM>(path_check_), 0);
 }
 

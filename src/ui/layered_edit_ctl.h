@@ -46,6 +46,8 @@ class CLayeredEditCtl : public CBaseElementCtl {
 
   // Called by the live edit control.
   void OnEditChar(wchar_t ch);
+  // Any change of the text: typing, deleting, pasting, cutting, undoing.
+  void OnEditChanged();
   void OnEditFocusLost(const std::wstring& text);
 
  private:
@@ -62,6 +64,7 @@ class CLayeredEditCtl : public CBaseElementCtl {
   bool read_only_ = false;
   int index_ = 0;
   int text_limit_ = 5000;
+  bool loading_text_ = false;  // the editor is being filled with the title
 };
 
 #endif  // UI_LAYERED_EDIT_CTL_H_

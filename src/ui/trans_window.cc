@@ -11,6 +11,7 @@
 #include "ui/element_factory.h"
 #include "ui/gdi_resource.h"
 #include "ui/ui_messages.h"
+#include "ui/window_placement.h"
 
 namespace {
 
@@ -135,17 +136,7 @@ void CTransWindow::SetUpLayered() {
 
 void CTransWindow::SetUpElements() {
   host_ = hwnd();
-  if (center_ == 1) {
-    RECT window, area;
-    GetWindowRect(hwnd(), &window);
-    HWND owner = GetWindow(hwnd(), GW_OWNER);
-    if (owner && IsWindowVisible(owner)) GetWindowRect(owner, &area);
-    else SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    int w = window.right - window.left, h = window.bottom - window.top;
-    int left = area.left + (area.right - area.left - w) / 2;
-    int top = area.top + (area.bottom - area.top - h) / 2;
-    SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  if (center_ == 1) CentreWindow(hwnd());
   elements_.SetHostWindow(hwnd());
   CreateElements(root_node_, kCreatorWindow, hwnd(), true, nullptr, &elements_);
   CreateTooltip();
@@ -425,15 +416,18 @@ int CTransWindow::DoModal() {
   if (!IsWindow()) return 0;
   HWND owner = GetWindow(hwnd(), GW_OWNER);
   ShowWindow(hwnd(), SW_SHOWNORMAL);
+  // An owner already disabled belongs to a modal run further out, which
+  // enables it again when it ends.
+  bool enable_owner_after = owner && ::IsWindowEnabled(owner);
   if (owner) EnableWindow(owner, FALSE);
   base::MessageLoop* ui_loop = base::ThreadLoop(base::kThreadUi);
-  modal_running_ = true;
   if (ui_loop && ui_loop->ui_pump()) {
     base::MessageLoop::LayerLoop layer(ui_loop->ui_pump());
+    modal_loop_ = &layer;
     layer.Run();
+    modal_loop_ = nullptr;
   }
-  modal_running_ = false;
-  if (owner) {
+  if (enable_owner_after && ::IsWindow(owner)) {
     EnableWindow(owner, TRUE);
     SetFocus(owner);
   }
@@ -442,7 +436,8 @@ int CTransWindow::DoModal() {
 
 void CTransWindow::EndModal(int result) {
   modal_result_ = result;
-  if (modal_running_) base::MessageLoop::LayerLoop::QuitTop();
+  // This dialog's own loop: a dialog opened on top of it keeps running.
+  if (modal_loop_) modal_loop_->Quit();
 }
 
 LRESULT CTransWindow::HitTest(int px, int py) {
@@ -481,6 +476,10 @@ LRESULT CTransWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
     }
     case UM_LAYERED_REDRAW:
       OnRedrawRequest(static_cast<int>(lparam));
+      return 0;
+    case WM_TIMER:
+      // Every window: a frame held back by the pacing waits for this.
+      OnTimer(wparam);
       return 0;
     default:
       break;
@@ -542,13 +541,14 @@ LRESULT CTransWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
       elements_.MouseMove(message, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return 0;
     case WM_LBUTTONDOWN:
-      elements_.LButtonDown(message, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      // The opening animation shows a picture of the elements, not them.
+      if (!animating_) elements_.LButtonDown(message, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return 0;
     case WM_LBUTTONUP:
-      elements_.LButtonUp(message, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      if (!animating_) elements_.LButtonUp(message, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return 0;
     case WM_RBUTTONUP:
-      elements_.RButtonUp(message, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      if (!animating_) elements_.RButtonUp(message, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return 0;
     case WM_RBUTTONDOWN:
       return 0;
@@ -622,7 +622,7 @@ LRESULT CTransWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
       tooltip_ = nullptr;
       StopAnimation();
       // A modal run never outlives its window.
-      if (modal_running_) EndModal(modal_result_);
+      if (modal_loop_) EndModal(modal_result_);
       *handled = false;
       return 0;
     default:
@@ -634,9 +634,6 @@ LRESULT CTransWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, 
       case WM_ACTIVATE:
         OnActivate(wparam);
         *handled = false;
-        return 0;
-      case WM_TIMER:
-        OnTimer(wparam);
         return 0;
       case UM_ELEMENT_NOTIFY:
       case UM_ELEMENT_CHECKED: {

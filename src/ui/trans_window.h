@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "base/layer_loop.h"
 #include "ui/element.h"
 #include "ui/element_list.h"
 #include "ui/skin_values.h"
@@ -38,7 +39,8 @@ class CTransWindow : public CBaseElementCtl, public WindowImpl {
   bool CreateFromText(HWND parent, const std::wstring& xml);
 
   // Runs a nested loop with the owner disabled until EndModal; returns the
-  // modal result. UI tasks keep running meanwhile.
+  // modal result. UI tasks keep running meanwhile. Dialogs may nest and end
+  // in any order; the owner stays disabled until the outermost run ends.
   int DoModal();
   void EndModal(int result);
 
@@ -56,6 +58,8 @@ class CTransWindow : public CBaseElementCtl, public WindowImpl {
   HWND tooltip() const { return tooltip_; }
   int title_height() const { return title_height_; }
   bool animating() const { return animating_; }
+  // A composition waits for the pacing timer.
+  bool frame_held() const { return frame_held_; }
   BYTE constant_alpha() const { return blend_.SourceConstantAlpha; }
   void set_main_variant(bool main) { main_variant_ = main; }
   const std::wstring& skin_name() const { return skin_name_; }
@@ -116,7 +120,8 @@ class CTransWindow : public CBaseElementCtl, public WindowImpl {
   bool double_click_maximize_ = false;
   bool resizable_ = false;
   bool main_variant_ = false;
-  bool modal_running_ = false;
+  // The nested loop of a running DoModal, or null.
+  base::MessageLoop::LayerLoop* modal_loop_ = nullptr;
 
   // Composition requests are coalesced: pending ones collapse into one, and
   // frames come at most every kMinFrameMs; a request inside that interval

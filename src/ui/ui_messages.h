@@ -20,7 +20,7 @@ constexpr UINT UM_ELEMENT_CHECKED = 0x1426;
 constexpr UINT UM_LAYERED_REDRAW = 0x5400;
 // A radio button was selected (no receiver); WPARAM = element.
 constexpr UINT UM_RADIO_SELECTED = 12000;
-// A character was typed into a path field; WPARAM = the field's check flag.
+// The text of a path field changed; WPARAM = the field's check flag.
 constexpr UINT UM_PATH_CHANGED = 12002;
 
 // Timer ids.

@@ -2,6 +2,7 @@
 
 #include "app_global.h"
 #include "ui/gdi_resource.h"
+#include "ui/ui_messages.h"
 
 const wchar_t* MainSkinName(bool chinese) {
   return chinese ? L"UIMAINWINDOW" : L"ENGUIMAINWINDOW";
@@ -77,6 +78,13 @@ LRESULT CUtilityWindow::OnCreate(HWND hwnd) {
 void CUtilityWindow::ShowExisting() {
   if (!main_window_) return;
   HWND main = main_window_->hwnd();
+  ShowExistingWindow(main);
+}
+
+void ShowExistingWindow(HWND main) {
+  if (!IsWindow(main)) return;
   if (IsIconic(main)) ShowWindow(main, SW_RESTORE);
-  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // A layered window shows only what it composes: RedrawWindow sends it
+  // no picture.
+  PostMessageW(main, UM_LAYERED_REDRAW, 0, 100);
 }

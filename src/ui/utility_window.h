@@ -44,6 +44,9 @@ class CUtilityWindow {
   std::unique_ptr<MainWindow> main_window_;
 };
 
+// Restores |main| when minimised and has it compose its picture again.
+void ShowExistingWindow(HWND main);
+
 // The main window's skin for the language.
 const wchar_t* MainSkinName(bool chinese);
 

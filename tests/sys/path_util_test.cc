@@ -50,6 +50,9 @@ TEST(PathPartsTest, NameDirectoryAndRoot) {
 
 TEST(CreateDirectoryChainTest, CreatesUpToTheLastSeparator) {
   const std::wstring base = TempFolder(L"chain");
+  ASSERT_TRUE(CreateDirectoryChain(base));
+  // A file where a folder of the chain should be.
+  Touch(base + L"blocker");
   const struct { std::wstring path; bool result; std::wstring made; std::wstring not_made; } cases[] = {
       {base + L"a\\b\\", true, base + L"a\\b", L""},
       {base + L"c\\d", true, base + L"c", base + L"c\\d"},
@@ -60,6 +63,8 @@ TEST(CreateDirectoryChainTest, CreatesUpToTheLastSeparator) {
       {L"C:\\", true, L"C:\\", L""},
       {L"", false, L"", L""},
       {base + std::wstring(300, L'x') + L"\\", false, L"", L""},
+      {base + L"blocker\\", false, L"", L""},
+      {base + L"blocker\\games\\", false, L"", base + L"blocker\\games"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CreateDirectoryChain(c.path), c.result) << c.path;

@@ -11,6 +11,7 @@
 #include "tests/ui/ui_test_util.h"
 #include "ui/button_ctl.h"
 #include "ui/element_list.h"
+#include "ui/hyperlink_ctl.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ class Recording : public Base {
 
 using RecordingElement = Recording<CBaseElementCtl>;
 using RecordingButton = Recording<CButtonCtl>;
+using RecordingLink = Recording<CHyperLinkCtl>;
 
 class ElementInputTest : public ::testing::Test {
  protected:
@@ -116,6 +118,13 @@ TEST_F(ElementInputTest, ButtonDownReachesAllCoveredButtonUpStopsAtTheFirstButto
   // Outside the button every covering element gets the button-up.
   list_.LButtonUp(WM_LBUTTONUP, 28, 5);
   EXPECT_EQ((std::vector<std::wstring>{L"above up"}), TakeLog());
+}
+
+TEST_F(ElementInputTest, ALinkIsNoButtonAndLetsTheButtonUpGoOn) {
+  Add<RecordingLink>(L"link", 0, 20);
+  Add<RecordingElement>(L"under", 0, 20);
+  list_.LButtonUp(WM_LBUTTONUP, 10, 5);
+  EXPECT_EQ((std::vector<std::wstring>{L"link up", L"under up"}), TakeLog());
 }
 
 TEST_F(ElementInputTest, MovingFromOneElementOntoAnotherOrdersLeaveBeforeHover) {
