@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr size_t kMaxFolderChars = MAX_PATH - 12;
+
 bool IsForbiddenInPath(wchar_t ch) {
   return ch == L'/' || ch == L':' || ch == L'*' || ch == L'?' || ch == L'"' || ch == L'<' ||
          ch == L'>' || ch == L'|';
@@ -66,6 +68,10 @@ std::wstring ShortageText(bool chinese, uint64_t needed_bytes) {
 }
 
 bool MakeInstallFolders(const std::wstring& install_folder, const std::wstring& package_path) {
+  // The limits Windows sets a program that is not long-path aware (a folder
+  // leaves room for an 8.3 name); Wine does not enforce them, so they are
+  // checked here, before anything is made.
+  if (install_folder.size() > kMaxFolderChars || package_path.size() >= MAX_PATH) return false;
   std::vector<std::wstring> created;
   bool made = CreateDirectoryChain(install_folder + L"\\", &created) &&
               CreateDirectoryChain(DirectoryOf(package_path), &created);

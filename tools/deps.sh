@@ -15,7 +15,7 @@ PACKAGES=(
   # blending, RandR screen modes, Wine's own fonts, TLS for schannel).
   fonts-wine libgnutls30 libxrender1 libxrandr2 libxi6 libxcursor1
   libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1 libdbus-1-3
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils xclip imagemagick
   zip unzip osslsigncode openssl
   fonts-liberation fonts-wqy-microhei
   locales

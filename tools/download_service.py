@@ -29,7 +29,7 @@ Endpoints:
         answer, answer_file, sha256, fail_first, fail_mode, drop_after,
         drop_points, no_content_length, status_206, rate, extra_bytes, short_by,
         content_length, substitute, substitute_first, redirect_first,
-        redirect_to, redirect_request (the
+        redirect_to, redirect_request, answer_delay_ms (the
         options below, "-" written "_"; flags take 1 or 0, an empty value
         clears a text option, and sets sha256 back to auto). reset=1 first
         restores the start-up options and forgets the records. Answers the
@@ -63,6 +63,8 @@ Options:
     --answer KIND         replace the request answer: malformed, numbers,
                           ftp or empty
     --answer-file FILE    answer the request with the raw bytes of FILE
+    --answer-delay-ms MS  hold every package request MS milliseconds before
+                          it is recorded and answered (default 0)
     --fail-first N        fail the first N correctly signed downloads
     --fail-mode MODE      how they fail: 500, 404, drop (the connection
                           ends after --drop-after bytes), 206 or no_length
@@ -130,7 +132,7 @@ CONTROL_OPTIONS = {
     "no_content_length": bool, "status_206": bool, "rate": int, "extra_bytes": int,
     "short_by": int, "content_length": int, "substitute": str,
     "substitute_first": int, "redirect_first": int, "redirect_to": str,
-    "redirect_request": bool,
+    "redirect_request": bool, "answer_delay_ms": int,
 }
 FAIL_MODES = ("500", "404", "drop", "206", "no_length")
 ANSWERS = ("malformed", "numbers", "ftp", "empty")
@@ -200,6 +202,7 @@ def parse_args(argv=None):
     p.add_argument("--sha256", default="auto")
     p.add_argument("--answer", choices=ANSWERS)
     p.add_argument("--answer-file")
+    p.add_argument("--answer-delay-ms", type=int, default=0)
     p.add_argument("--fail-first", type=int, default=0)
     p.add_argument("--fail-mode", choices=FAIL_MODES, default="500")
     p.add_argument("--drop-after", type=int, default=0)
@@ -275,6 +278,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def package_request(self, query):
         srv = self.server.service
         values = dict(urllib.parse.parse_qsl(query, keep_blank_values=True))
+        # A slow service: the record, so a test knows, comes with the answer.
+        delay = srv.args.answer_delay_ms
+        if delay > 0:
+            time.sleep(delay / 1000.0)
         redirect_to = srv.request_redirect(self.server.port)
         srv.record({"kind": "request",
                     "version": values.get("version"),

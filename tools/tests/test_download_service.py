@@ -605,6 +605,22 @@ class ControlTest(ServiceTestCase):
         self.assertEqual((status, "content-length" in headers), (200, False))
         self.assertEqual(body, read_file(Fixture.big))
 
+    def test_answer_delay_holds_the_record_and_the_answer(self):
+        server = self.start()
+        self.assertEqual(self.control(server, "answer_delay_ms=2000")[0], 200)
+        seen = {}
+
+        def ask():
+            seen["answer"] = self.announce(server)
+        asker = threading.Thread(target=ask)
+        asker.start()
+        # While the answer is held nothing is recorded yet.
+        time.sleep(0.2)
+        self.assertEqual(json.loads(self.get(server, "/_records")[2]), [])
+        asker.join(30)
+        self.assertIn("downloadUrl", seen.get("answer", {}))
+        self.assertEqual(len(self.records(server, 1, kind="request")), 1)
+
     def test_reset_restores_start_options_and_forgets_records(self):
         server = self.start("--zip-size", "7")
         self.announce(server)
